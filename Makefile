@@ -1,0 +1,30 @@
+# make run   installs what is missing, builds and starts Zendral
+# make test  installs what is missing, builds and runs the whole test suite headless
+# make bench builds and runs the benchmarks
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: setup build run test bench install clean
+
+setup:
+	@tools/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/app/zendral
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD) --target zendral_bench
+	$(BUILD)/bench/zendral_bench
+
+install: build
+	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,6 @@
+#include "about/AboutWindow.h"
+
+AboutWindow::AboutWindow(Services &, Windows &) : QWidget(nullptr)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+}

@@ -1,0 +1,26 @@
+#include "app/Windows.h"
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/LockKeys.h"
+#include "platform/Services.h"
+#include "platform/SysInfo.h"
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zendral"));
+    QApplication::setDesktopFileName(QStringLiteral("zendral"));
+    // The windows decide when the process ends (see Windows).
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtDialogs dialogs;
+    QtClipboard clipboard;
+    SystemLockKeys lockKeys;
+    SystemRegistry registry;
+    SystemLauncher launcher;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Windows windows(services);
+    windows.showForm1();
+    return app.exec();
+}

@@ -1,0 +1,242 @@
+#include "editor/Form1.h"
+#include "app/Windows.h"
+#include "editor/Form1Def.h"
+#include "editor/Icons.h"
+#include "platform/Clipboard.h"
+#include "platform/CommonDialog.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/StatusBar.h"
+#include "platform/TextBox.h"
+#include <QCloseEvent>
+#include <QMenuBar>
+
+Form1::Form1(Services &services, Windows &windows) : m_services(services), m_windows(windows)
+{
+    createControls();
+    createMenus();
+    Form_Load();
+    def::place(this, form1Definition());
+    armTimer();
+}
+
+void Form1::createControls()
+{
+    const def::Form &d = form1Definition();
+    setObjectName(QString::fromLatin1(d.name));
+    setWindowTitle(d.caption);
+    setWindowIcon(icons::zendral());
+    setFont(def::toQFont(*d.font));
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+    def::createControls(m_client, d, [this](const def::Control &c, QWidget *parent) -> QWidget * {
+        if (qstrcmp(c.name, "statusbar") == 0)
+            return statusbar = new StatusBar(m_services.lockKeys, parent);
+        Text1 = new TextBox(parent);
+        Text1->setFontSize(c.font->points);
+        return Text1;
+    });
+    Text1->onKeyPress = [this](int code) { Text1_KeyPress(code); };
+    // Any change by whatever means makes the text unsaved.
+    connect(Text1, &TextBox::changed, this, [this] {
+        Saved = false;
+        armTimer();
+    });
+    m_client->installEventFilter(this);
+
+    cdb = new CommonDialog(m_services.dialogs, this);
+    cdb->Filter = QStringLiteral("Text file(*.txt)|*.txt");
+    cdb->DefaultExt = QStringLiteral("txt");
+    cdb->FontName = def::toQFont(def::Font{}).family();
+    cdb->FontSize = 12;
+    cdb->MaxFileSize = 260;
+    connect(cdb, &CommonDialog::fileNameChanged, this, &Form1::armTimer);
+
+    // Runs once after each change that can alter what it shows, and sleeps otherwise.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    resize(def::px(d.clientWidth), def::px(d.clientHeight) + menuBar()->sizeHint().height());
+    Text1->setFocus();
+}
+
+void Form1::createMenus()
+{
+    const std::map<QString, std::pair<QAction **, void (Form1::*)()>> items{
+        {"mnufilenew", {&mnufilenew, &Form1::mnufilenew_Click}},
+        {"mnufileopen", {&mnufileopen, &Form1::mnufileopen_Click}},
+        {"mnufilesave", {&mnufilesave, &Form1::mnufilesave_Click}},
+        {"mnufilesaveas", {&mnufilesaveas, &Form1::mnufilesaveas_Click}},
+        {"mnufileexit", {&mnufileexit, &Form1::mnufileexit_Click}},
+        {"mnueditcut", {&mnueditcut, &Form1::mnueditcut_Click}},
+        {"mnueditcopy", {&mnueditcopy, &Form1::mnueditcopy_Click}},
+        {"mnueditpaste", {&mnueditpaste, &Form1::mnueditpaste_Click}},
+        {"mnueditall", {&mnueditall, &Form1::mnueditall_Click}},
+        {"mnueditfont", {&mnueditfont, &Form1::mnueditfont_Click}},
+        {"mnuoptfind", {&mnuoptfind, &Form1::mnuoptfind_Click}},
+        {"mnuoptreplace", {&mnuoptreplace, &Form1::mnuoptreplace_Click}},
+        {"mnuoptcalc", {&mnuoptcalc, &Form1::mnuoptcalc_Click}},
+        {"mnutoolbcolor", {&mnutoolbcolor, &Form1::mnutoolbcolor_Click}},
+        {"mnutooltcolor", {&mnutooltcolor, &Form1::mnutooltcolor_Click}},
+        {"mnuabout", {&mnuabout, &Form1::mnuabout_Click}},
+    };
+    QList<QKeySequence> reserved;
+    QMenu *menu = nullptr;
+    for (const MenuDef &m : form1Menus()) {
+        const QString name = QString::fromLatin1(m.name);
+        const QString caption = QString::fromLatin1(m.caption);
+        if (m.level == MenuDef::Menu) {
+            menu = menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            continue;
+        }
+        QAction *action = nullptr;
+        if (m.level == MenuDef::Separator) {
+            action = menu->addSeparator();
+        } else if (m.level == MenuDef::BarCommand) {
+            action = menuBar()->addAction(caption);
+        } else {
+            action = menu->addAction(caption);
+        }
+        action->setObjectName(name);
+        if (m.level == MenuDef::Separator)
+            continue;
+        action->setShortcuts(m.shortcuts);
+        action->setShortcutContext(Qt::WindowShortcut);
+        reserved << m.shortcuts;
+        const auto &[slot, handler] = items.at(name);
+        *slot = action;
+        connect(action, &QAction::triggered, this, handler);
+    }
+    Text1->setReservedShortcuts(reserved);
+}
+
+void Form1::Form_Load()
+{
+    Text1->setFontSize(12);
+    cdb->CancelError = true;
+    Saved = true;
+    if (m_services.clipboard.hasText()) {
+        mnueditpaste->setEnabled(true);
+        Saved = false;
+    } else {
+        mnueditpaste->setEnabled(false);
+    }
+}
+
+int Form1::ScaleWidth() const { return m_client->width() * def::TwipsPerPixel; }
+int Form1::ScaleHeight() const { return m_client->height() * def::TwipsPerPixel; }
+
+void Form1::Form_Resize()
+{
+    // The bottom band is the status bar's; a very short window gives the box no height.
+    const int height = qMax(0, ScaleHeight() - 350);
+    Text1->setGeometry(0, 0, def::px(ScaleWidth()), def::px(height));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Text1_KeyPress(int)
+{
+    Saved = false;
+}
+
+bool Form1::AskToSave()
+{
+    cdb->Flags = 10;
+    if (Saved)
+        return true;
+    switch (m_services.messages.show(this, QStringLiteral("Do You Want to Save File ?"), MsgButtons::YesNoCancel)) {
+    case MsgAnswer::No:
+        discardText();
+        Saved = true;
+        return true;
+    case MsgAnswer::Yes:
+        FileNum = FreeFile();
+        if (!cdb->ShowSave())
+            return false;
+        if (!writeText(FileText))
+            return false;
+        Saved = true;
+        return true;
+    case MsgAnswer::Cancel:
+    case MsgAnswer::Ok:
+        break;
+    }
+    return false;
+}
+
+void Form1::discardText()
+{
+    Text1->loadBytes({});
+    // What follows is a new document.
+    m_encoding = textfile::Encoding::Utf8;
+    Text1->setLineEnd(TextBox::LineEnd::Lf);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Form_Unload: the window closes only when the text is safe.
+    if (AskToSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Form1::mnufileexit_Click()
+{
+    if (AskToSave())
+        m_windows.exitProcess();
+}
+
+void Form1::mnuoptfind_Click() { m_windows.showFind(); }
+void Form1::mnuoptreplace_Click() { m_windows.showReplace(); }
+void Form1::mnuoptcalc_Click() { m_windows.showCalc(); }
+void Form1::mnuabout_Click() { m_windows.showAbout(); }
+
+void Form1::armTimer()
+{
+    if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void Form1::showFailure(const QString &what, const QString &reason)
+{
+    m_services.messages.show(this, QStringLiteral("%1\n%2").arg(what, reason), MsgButtons::Ok);
+}
+
+bool Form1::writeText(QByteArray &copy)
+{
+    copy = Text1->bytes().toByteArray();
+    const QString path = cdb->FileName();
+    const textfile::Result r = textfile::write(path, textfile::encode(copy, m_encoding));
+    if (!r.ok)
+        showFailure(QStringLiteral("Cannot save \"%1\".").arg(path), r.error);
+    return r.ok;
+}
+
+bool Form1::readFile(const QString &path)
+{
+    QByteArray raw;
+    const textfile::Result r = textfile::read(path, raw);
+    if (!r.ok) {
+        showFailure(QStringLiteral("Cannot open \"%1\".").arg(path), r.error);
+        return false;
+    }
+    textfile::Decoded d = textfile::decode(std::move(raw));
+    m_encoding = d.encoding;
+    Text1->setLineEnd(d.lineEnd);
+    Text1->loadBytes(d.utf8);
+    return true;
+}

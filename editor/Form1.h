@@ -1,0 +1,92 @@
+#pragma once
+// The main window: the one document, its menus, status bar and the timer that
+// keeps them current.
+#include "editor/TextFile.h"
+#include <QMainWindow>
+#include <QTimer>
+
+struct Services;
+class Windows;
+class TextBox;
+class StatusBar;
+class CommonDialog;
+class QAction;
+
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Form1(Services &services, Windows &windows);
+
+    // Controls
+    TextBox *Text1 = nullptr;
+    StatusBar *statusbar = nullptr;
+    CommonDialog *cdb = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // Menu items
+    QAction *mnufilenew = nullptr, *mnufileopen = nullptr, *mnufilesave = nullptr,
+            *mnufilesaveas = nullptr, *mnufileexit = nullptr;
+    QAction *mnueditcut = nullptr, *mnueditcopy = nullptr, *mnueditpaste = nullptr,
+            *mnueditall = nullptr, *mnueditfont = nullptr;
+    QAction *mnuoptfind = nullptr, *mnuoptreplace = nullptr;
+    QAction *mnuoptcalc = nullptr, *mnutoolbcolor = nullptr, *mnutooltcolor = nullptr;
+    QAction *mnuabout = nullptr;
+
+    // Document state
+    bool Saved = false;
+    qint16 FileNum = 0;
+    QByteArray FileText;      // the text as last written by the save prompt or Save (UTF-8)
+    QByteArray SaveAsText;    // the same for Save As
+    textfile::Encoding encoding() const { return m_encoding; }
+
+    // Client area in twips.
+    int ScaleWidth() const;
+    int ScaleHeight() const;
+
+    // Returns false when the user cancelled or the save failed: the caller stops.
+    bool AskToSave();
+
+    void Form_Load();
+    void Form_Resize();
+    void Text1_KeyPress(int keyAscii);
+    void Timer1_Timer();
+
+    void mnufilenew_Click();
+    void mnufileopen_Click();
+    void mnufilesave_Click();
+    void mnufilesaveas_Click();
+    void mnufileexit_Click();
+    void mnueditcut_Click();
+    void mnueditcopy_Click();
+    void mnueditpaste_Click();
+    void mnueditall_Click();
+    void mnueditfont_Click();
+    void mnuoptfind_Click();
+    void mnuoptreplace_Click();
+    void mnuoptcalc_Click();
+    void mnutoolbcolor_Click();
+    void mnutooltcolor_Click();
+    void mnuabout_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;   // Form_Unload
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void armTimer();
+    static qint16 FreeFile() { return 1; }
+    // Writes `copy` (set from the text) to cdb.FileName; tells the user when it fails.
+    bool writeText(QByteArray &copy);
+    // Loads cdb.FileName-to-be; tells the user when it cannot be read.
+    bool readFile(const QString &path);
+    void discardText();
+    void showFailure(const QString &path, const QString &reason);
+
+    Services &m_services;
+    Windows &m_windows;
+    QWidget *m_client = nullptr;
+    textfile::Encoding m_encoding = textfile::Encoding::Utf8;
+};

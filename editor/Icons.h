@@ -1,0 +1,9 @@
+#pragma once
+#include <QIcon>
+#include <QImage>
+
+namespace icons {
+// The main window's 48 x 48 picture: a sheet of paper with lines and a pen.
+QImage zendralImage();
+QIcon zendral();
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The text file format: read whole, write whole, nothing added or stripped.
+// The editor's buffer holds UTF-8; a file keeps the encoding it was read in.
+#include "platform/TextBox.h"
+#include <QByteArray>
+#include <QString>
+
+namespace textfile {
+
+enum class Encoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+
+struct Decoded {
+    QByteArray utf8;                 // the text for the buffer, without a byte-order mark
+    Encoding encoding = Encoding::Utf8;
+    TextBox::LineEnd lineEnd = TextBox::LineEnd::Lf;
+};
+
+// Any bytes decode: invalid UTF-8 is read as Windows-1252, byte for byte.
+Decoded decode(QByteArray raw);
+// The bytes to write for `utf8` in `encoding`; a Windows-1252 document whose text
+// no longer fits that code page is written as UTF-8 and `encoding` says so.
+QByteArray encode(const QByteArray &utf8, Encoding &encoding);
+// The first line end of the text; LF when it has none.
+TextBox::LineEnd firstLineEnd(QByteArrayView text);
+
+struct Result {
+    bool ok = true;
+    QString error;                   // the system's reason, when !ok
+};
+
+// Reads a whole file; fails on anything that is not a readable regular file.
+Result read(const QString &path, QByteArray &bytes);
+// Writes through a temporary file in the same folder and replaces the old file
+// only after every byte was written; an existing file keeps its permissions.
+Result write(const QString &path, QByteArrayView bytes);
+
+}

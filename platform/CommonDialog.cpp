@@ -1,0 +1,52 @@
+#include "platform/CommonDialog.h"
+#include <QWidget>
+
+CommonDialog::CommonDialog(DialogBackend &backend, QWidget *owner)
+    : QObject(owner), m_backend(backend), m_owner(owner)
+{
+    setObjectName(QStringLiteral("cdb"));
+}
+
+void CommonDialog::setFileName(const QString &name)
+{
+    if (name == m_fileName)
+        return;
+    m_fileName = name;
+    Q_EMIT fileNameChanged();
+}
+
+bool CommonDialog::showFile(bool save)
+{
+    const auto chosen = m_backend.fileDialog(m_owner, FileRequest{save, Filter, m_fileName, DefaultExt, Flags});
+    if (!chosen)
+        return !CancelError;
+    setFileName(*chosen);
+    return true;
+}
+
+bool CommonDialog::ShowOpen() { return showFile(false); }
+bool CommonDialog::ShowSave() { return showFile(true); }
+
+bool CommonDialog::ShowFont()
+{
+    const auto chosen = m_backend.fontDialog(
+        m_owner, FontChoice{FontName, FontSize, FontBold, FontItalic, FontStrikethru, FontUnderline}, Flags);
+    if (!chosen)
+        return !CancelError;
+    FontName = chosen->name;
+    FontSize = chosen->size;
+    FontBold = chosen->bold;
+    FontItalic = chosen->italic;
+    FontStrikethru = chosen->strikethru;
+    FontUnderline = chosen->underline;
+    return true;
+}
+
+bool CommonDialog::ShowColor()
+{
+    const auto chosen = m_backend.colorDialog(m_owner, Color, Flags);
+    if (!chosen)
+        return !CancelError;
+    Color = *chosen;
+    return true;
+}

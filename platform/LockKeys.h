@@ -1,0 +1,19 @@
+#pragma once
+// State of the Caps Lock and Num Lock keys; nullopt where it cannot be known.
+#include <optional>
+
+class LockKeys
+{
+public:
+    virtual ~LockKeys() = default;
+    virtual std::optional<bool> capsLock() const = 0;
+    virtual std::optional<bool> numLock() const = 0;
+};
+
+// Reads the real keyboard through XKB when running on X11.
+class SystemLockKeys : public LockKeys
+{
+public:
+    std::optional<bool> capsLock() const override;
+    std::optional<bool> numLock() const override;
+};

@@ -1,0 +1,23 @@
+#include "platform/Clipboard.h"
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+bool QtClipboard::hasText() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+std::optional<QString> QtClipboard::text() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return std::nullopt;
+    return data->text();
+}
+
+void QtClipboard::setText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}

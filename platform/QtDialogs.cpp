@@ -1,0 +1,81 @@
+#include "platform/Dialogs.h"
+#include "platform/Colors.h"
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+MsgAnswer QtDialogs::show(QWidget *parent, const QString &text, MsgButtons buttons)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title());
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(QMessageBox::NoIcon);
+    if (buttons == MsgButtons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return MsgAnswer::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return MsgAnswer::Yes;
+    if (box.clickedButton() == box.button(QMessageBox::No))
+        return MsgAnswer::No;
+    return MsgAnswer::Cancel;
+}
+
+QStringList QtDialogs::nameFilters(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return result;
+}
+
+std::optional<QString> QtDialogs::fileDialog(QWidget *parent, const FileRequest &r)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(r.save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
+    dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(r.filter));
+    dialog.setDefaultSuffix(r.defaultExt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & 0x2));
+    if (!r.fileName.isEmpty())
+        dialog.selectFile(r.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<FontChoice> QtDialogs::fontDialog(QWidget *parent, const FontChoice &initial, int)
+{
+    QFont font(initial.name);
+    font.setPointSizeF(initial.size);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    font.setStrikeOut(initial.strikethru);
+    font.setUnderline(initial.underline);
+    QFontDialog dialog(font, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QFont f = dialog.selectedFont();
+    return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic(), f.strikeOut(), f.underline()};
+}
+
+std::optional<quint32> QtDialogs::colorDialog(QWidget *parent, quint32, int)
+{
+    // Started without a preselected colour, as the flags ask.
+    QColorDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ole::fromQColor(dialog.selectedColor());
+}

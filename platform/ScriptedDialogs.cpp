@@ -1,0 +1,75 @@
+#include "platform/ScriptedDialogs.h"
+#include <QDebug>
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList texts;
+    for (const Shown &s : m_shown)
+        if (s.kind == Kind::Message)
+            texts << s.text;
+    return texts;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_queue.clear();
+    m_shown.clear();
+    m_failures.clear();
+}
+
+void ScriptedDialogs::unexpected(const QString &what)
+{
+    const QString message = QStringLiteral("unexpected dialog: %1").arg(what);
+    m_failures << message;
+    qWarning().noquote() << message;
+    if (onUnexpected)
+        onUnexpected(message);
+}
+
+template<class T>
+bool ScriptedDialogs::next(T &answer, const QString &what)
+{
+    if (m_queue.empty() || !std::holds_alternative<T>(m_queue.front())) {
+        unexpected(what);
+        return false;
+    }
+    answer = std::get<T>(m_queue.front());
+    m_queue.pop_front();
+    return true;
+}
+
+MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons buttons)
+{
+    m_shown << Shown{Kind::Message, text, buttons, title(), {}, {}, 0};
+    MsgAnswer a = MsgAnswer::Ok;
+    if (!next(a, QStringLiteral("message \"%1\"").arg(text)))
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    if ((buttons == MsgButtons::Ok) != (a == MsgAnswer::Ok))
+        unexpected(QStringLiteral("answer not offered by \"%1\"").arg(text));
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::fileDialog(QWidget *, const FileRequest &request)
+{
+    Shown s{request.save ? Kind::Save : Kind::Open, {}, MsgButtons::Ok, {}, request, {}, request.flags};
+    m_shown << s;
+    FileAnswer a;
+    next(a, request.save ? QStringLiteral("Save dialog") : QStringLiteral("Open dialog"));
+    return a.path;
+}
+
+std::optional<FontChoice> ScriptedDialogs::fontDialog(QWidget *, const FontChoice &initial, int flags)
+{
+    m_shown << Shown{Kind::Font, {}, MsgButtons::Ok, {}, {}, initial, flags};
+    FontAnswer a;
+    next(a, QStringLiteral("Font dialog"));
+    return a.font;
+}
+
+std::optional<quint32> ScriptedDialogs::colorDialog(QWidget *, quint32, int flags)
+{
+    m_shown << Shown{Kind::Color, {}, MsgButtons::Ok, {}, {}, {}, flags};
+    ColorAnswer a;
+    next(a, QStringLiteral("Color dialog"));
+    return a.color;
+}

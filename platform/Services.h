@@ -1,0 +1,17 @@
+#pragma once
+// The platform services a window needs, handed in rather than reached through globals.
+class MessageBoxes;
+class DialogBackend;
+class Clipboard;
+class LockKeys;
+class Registry;
+class ProgramLauncher;
+
+struct Services {
+    MessageBoxes &messages;
+    DialogBackend &dialogs;
+    Clipboard &clipboard;
+    LockKeys &lockKeys;
+    Registry &registry;
+    ProgramLauncher &launcher;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// A status bar docked to the bottom of its parent, with four panels reachable
+// by key: "text" (writable, takes the spare width), "caps", "numlock" (drawn
+// normally while the lock is on, dimmed while off or unknown) and "time".
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+class LockKeys;
+
+class StatusBar : public QWidget
+{
+    Q_OBJECT
+public:
+    StatusBar(LockKeys &locks, QWidget *parent);
+
+    QLabel *panel(const QString &key) const;
+    QLabel *panel(int index) const;       // 1-based
+    void refreshLocks();
+    void refreshClock();
+    int fixedHeight() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *addPanel(const QString &key, const QString &text, int minWidth);
+    void dock();
+    LockKeys &m_locks;
+    QList<QLabel *> m_panels;
+    QTimer m_clock;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The editor's text box: a byte-exact, fast editing area over Scintilla.
+// Positions in its public interface are 0-based UTF-16 code units, exactly as
+// if the text were a QString; the buffer itself holds UTF-8.
+#include <Qsci/qsciscintillabase.h>
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+class TextBox : public QsciScintillaBase
+{
+    Q_OBJECT
+public:
+    enum class LineEnd { CrLf, Lf, Cr };
+
+    explicit TextBox(QWidget *parent = nullptr);
+
+    // Whole buffer as UTF-8 bytes without copying; valid until the next change.
+    QByteArrayView bytes() const;
+    qint64 byteLength() const;
+    bool isEmpty() const { return byteLength() == 0; }
+    // Replaces the whole text without an undo step; the caret goes to the start.
+    void loadBytes(QByteArrayView utf8);
+
+    QString Text() const;
+    void setText(const QString &text);
+    qint64 length() const;                 // UTF-16 code units
+    qint64 SelStart() const;
+    void setSelStart(qint64 pos);          // collapses the selection
+    qint64 SelLength() const;
+    void setSelLength(qint64 len);         // extends from SelStart
+    QString SelText() const;
+    void setSelText(const QString &text);  // caret ends after the inserted text
+    // Replaces bytes [from, to) and leaves the caret after the new text.
+    void replaceBytes(qint64 from, qint64 to, QByteArrayView utf8);
+
+    qint64 toUtf16(qint64 bytePos) const;
+    qint64 toBytePos(qint64 utf16Pos) const;
+
+    LineEnd lineEnd() const { return m_lineEnd; }
+    void setLineEnd(LineEnd eol);
+    static QByteArray lineEndBytes(LineEnd eol);
+
+    QString FontName() const { return m_font.family(); }
+    double FontSize() const { return m_font.pointSizeF(); }
+    bool FontBold() const { return m_font.bold(); }
+    bool FontItalic() const { return m_font.italic(); }
+    bool FontStrikethru() const { return m_font.strikeOut(); }
+    bool FontUnderline() const { return m_font.underline(); }
+    void setFontName(const QString &name);
+    void setFontSize(double points);
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontStrikethru(bool on);
+    void setFontUnderline(bool on);
+    QFont textFont() const { return m_font; }
+
+    quint32 BackColor() const { return m_back; }   // 0x00BBGGRR
+    quint32 ForeColor() const { return m_fore; }
+    void setBackColor(quint32 ole);
+    void setForeColor(quint32 ole);
+
+    // Runs before a typed character reaches the box (code as typed: 13 Enter, 8 Backspace …).
+    std::function<void(int code)> onKeyPress;
+    // Keys the box must leave to the window's menu shortcuts.
+    void setReservedShortcuts(const QList<QKeySequence> &keys);
+
+    static void installAccessibility();
+
+Q_SIGNALS:
+    void changed();   // after any change of the text, whatever made it
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    void applyStyle();
+    void refillStrike();
+    long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
+    long sendPtr(unsigned int msg, unsigned long w, const void *p) const;
+
+    QFont m_font;
+    quint32 m_back = 0;
+    quint32 m_fore = 0;
+    LineEnd m_lineEnd = LineEnd::Lf;
+    QList<QKeySequence> m_reserved;
+    bool m_changePending = false;
+};

@@ -1,0 +1,246 @@
+#include "platform/WindowDef.h"
+#include "platform/Colors.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <map>
+
+namespace def {
+
+namespace {
+// A line drawn between two points of its window.
+class LineControl : public QWidget
+{
+public:
+    LineControl(QWidget *parent, QPoint a, QPoint b, int width) : QWidget(parent), m_width(width)
+    {
+        const int pad = width;
+        setGeometry(QRect(a, b).normalized().adjusted(-pad, -pad, pad, pad));
+        m_a = a - pos();
+        m_b = b - pos();
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(QPen(ole::toQColor(foreColor(this), palette()), m_width));
+        p.drawLine(m_a, m_b);
+    }
+
+private:
+    QPoint m_a, m_b;
+    int m_width;
+};
+
+QPalette::ColorRole backRole(const QWidget *w)
+{
+    if (qobject_cast<const QPushButton *>(w))
+        return QPalette::Button;
+    if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w))
+        return QPalette::Base;
+    return QPalette::Window;
+}
+
+QPalette::ColorRole foreRole(const QWidget *w)
+{
+    if (qobject_cast<const QPushButton *>(w))
+        return QPalette::ButtonText;
+    if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w))
+        return QPalette::Text;
+    return QPalette::WindowText;
+}
+
+Qt::Alignment toQt(Align a, Qt::Alignment vertical)
+{
+    switch (a) {
+    case Align::Right: return Qt::AlignRight | vertical;
+    case Align::Centre: return Qt::AlignHCenter | vertical;
+    case Align::Left: break;
+    }
+    return Qt::AlignLeft | vertical;
+}
+
+QWidget *create(QWidget *form, const Control &c, const CustomFactory &custom)
+{
+    switch (c.kind) {
+    case Kind::Custom:
+        return custom(c, form);
+    case Kind::Label: {
+        auto *l = new QLabel(c.caption, form);
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        l->setAlignment(toQt(c.alignment, Qt::AlignTop));
+        l->setAutoFillBackground(true);
+        if (c.border)
+            l->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return l;
+    }
+    case Kind::Button: {
+        auto *b = new QPushButton(c.caption, form);
+        b->setAutoDefault(false);
+        if (c.graphical) {
+            b->setAutoFillBackground(true);
+            b->setFlat(false);
+        }
+        return b;
+    }
+    case Kind::CheckBox:
+        return new QCheckBox(c.caption, form);
+    case Kind::TextBox: {
+        auto *e = new QLineEdit(c.caption, form);
+        e->setAlignment(toQt(c.alignment, Qt::AlignVCenter));
+        return e;
+    }
+    case Kind::MultiLineTextBox: {
+        auto *e = new QPlainTextEdit(c.caption, form);
+        e->setTabChangesFocus(true);
+        e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        return e;
+    }
+    case Kind::PictureBox: {
+        auto *p = new QLabel(form);
+        p->setFrameStyle(c.border ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+        p->setFocusPolicy(Qt::TabFocus);
+        return p;
+    }
+    case Kind::Line:
+        return new LineControl(form, QPoint(px(c.left), px(c.top)), QPoint(px(c.width), px(c.height)), c.lineWidth);
+    }
+    return nullptr;
+}
+}
+
+QFont toQFont(const Font &f)
+{
+    QFont font;
+    if (qstrcmp(f.name, "MS Sans Serif") == 0)
+        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    else
+        font.setFamily(QString::fromLatin1(f.name));
+    font.setPointSizeF(f.points);
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    return font;
+}
+
+QString objectName(const Control &c)
+{
+    return c.index < 0 ? QString::fromLatin1(c.name) : QStringLiteral("%1_%2").arg(QLatin1String(c.name)).arg(c.index);
+}
+
+void setBackColor(QWidget *w, quint32 c)
+{
+    w->setProperty("BackColor", c);
+    QPalette p = w->palette();
+    p.setColor(backRole(w), ole::toQColor(c, QApplication::palette()));
+    w->setPalette(p);
+    w->update();
+}
+
+void setForeColor(QWidget *w, quint32 c)
+{
+    w->setProperty("ForeColor", c);
+    QPalette p = w->palette();
+    p.setColor(foreRole(w), ole::toQColor(c, QApplication::palette()));
+    w->setPalette(p);
+    w->update();
+}
+
+quint32 backColor(const QWidget *w) { return w->property("BackColor").toUInt(); }
+quint32 foreColor(const QWidget *w) { return w->property("ForeColor").toUInt(); }
+
+void build(QWidget *form, const Form &f, const CustomFactory &custom)
+{
+    form->setObjectName(QString::fromLatin1(f.name));
+    form->setWindowTitle(f.caption);
+    Qt::WindowFlags flags = (f.showInTaskbar ? Qt::Window : Qt::Tool) | Qt::CustomizeWindowHint
+        | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (f.maxButton)
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (f.minButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    form->setWindowFlags(flags);
+    form->setFont(toQFont(f.font.value_or(Font{})));
+    if (f.backColor) {
+        form->setAutoFillBackground(true);
+        setBackColor(form, *f.backColor);
+    }
+    const QSize client(px(f.clientWidth), px(f.clientHeight));
+    if (f.border == Border::Sizable)
+        form->resize(client);
+    else
+        form->setFixedSize(client);
+    createControls(form, f, custom);
+}
+
+void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
+{
+    std::map<int, QWidget *> tabOrder;
+    std::vector<QWidget *> aboveLabels;
+    for (const Control &c : f.controls) {
+        QWidget *w = create(form, c, custom);
+        w->setObjectName(objectName(c));
+        if (c.index >= 0)
+            w->setProperty("Index", c.index);
+        if (c.kind != Kind::Line)
+            w->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
+        if (c.font)
+            w->setFont(toQFont(*c.font));
+        if (c.backColor)
+            setBackColor(w, *c.backColor);
+        if (c.foreColor)
+            setForeColor(w, *c.foreColor);
+        if (c.kind == Kind::Button && !c.backColor)
+            w->setProperty("BackColor", ole::ButtonFace);
+        if (c.kind == Kind::Label && !c.backColor)
+            setBackColor(w, ole::ButtonFace);
+        if (c.tabIndex >= 0 && c.kind != Kind::Label)
+            tabOrder[c.tabIndex] = w;
+        else if (c.kind == Kind::Label)
+            w->setFocusPolicy(Qt::NoFocus);
+        if (c.kind != Kind::Label && c.kind != Kind::Line && c.kind != Kind::Custom)
+            aboveLabels.push_back(w);
+        if (auto *button = qobject_cast<QPushButton *>(w)) {
+            if (c.cancel)
+                QObject::connect(new QShortcut(Qt::Key_Escape, form), &QShortcut::activated, button, &QPushButton::click);
+            if (c.isDefault) {
+                for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
+                    QObject::connect(new QShortcut(key, form), &QShortcut::activated, button, &QPushButton::click);
+            }
+        }
+    }
+    // Labels and lines are painted on the window's surface; the other controls lie above them.
+    for (QWidget *w : aboveLabels)
+        w->raise();
+    QWidget *previous = nullptr;
+    for (auto &[index, w] : tabOrder) {
+        Q_UNUSED(index);
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void place(QWidget *form, const Form &f)
+{
+    if (f.centred) {
+        const QRect screen = form->screen() ? form->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        QRect r(QPoint(0, 0), form->size());
+        r.moveCenter(screen.center());
+        form->move(r.topLeft());
+    } else {
+        form->move(px(f.left), px(f.top));
+    }
+}
+
+}

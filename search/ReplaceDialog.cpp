@@ -1,0 +1,6 @@
+#include "search/ReplaceDialog.h"
+
+ReplaceDialog::ReplaceDialog(Services &, Windows &) : QWidget(nullptr)
+{
+    setObjectName(QStringLiteral("replace"));
+}

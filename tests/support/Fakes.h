@@ -1,0 +1,59 @@
+#pragma once
+// Fakes of the platform services, and a bundle of them for the windows under test.
+#include "app/Windows.h"
+#include "platform/Clipboard.h"
+#include "platform/LockKeys.h"
+#include "platform/ScriptedDialogs.h"
+#include "platform/Services.h"
+#include "platform/SysInfo.h"
+#include <QStringList>
+
+class FakeClipboard : public Clipboard
+{
+public:
+    enum class Holds { Nothing, Text, ImageOnly, Unreadable };
+    Holds holds = Holds::Nothing;
+    QString content;
+    mutable int reads = 0;
+    int writes = 0;
+
+    void putText(const QString &t) { holds = Holds::Text; content = t; }
+    bool hasText() const override { return holds == Holds::Text; }
+    std::optional<QString> text() const override;
+    void setText(const QString &t) override;
+};
+
+class FakeLockKeys : public LockKeys
+{
+public:
+    std::optional<bool> caps, num;
+    std::optional<bool> capsLock() const override { return caps; }
+    std::optional<bool> numLock() const override { return num; }
+};
+
+class FakeLauncher : public ProgramLauncher
+{
+public:
+    QStringList ordinaryFiles;       // paths that pass the file test
+    QStringList started;             // command lines started
+    bool startFails = false;
+    bool isOrdinaryFile(const QString &path) const override { return ordinaryFiles.contains(path); }
+    bool start(const QString &commandLine) override;
+};
+
+// Scripted dialogs, fake clipboard and friends, a window registry over them
+// whose exit is recorded instead of ending the test process.
+struct TestServices {
+    ScriptedDialogs dialogs;
+    FakeClipboard clipboard;
+    FakeLockKeys lockKeys;
+    NoRegistry registry;
+    FakeLauncher launcher;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Windows windows{services};
+    int exits = 0;
+
+    TestServices();
+    // Fails the running test on dialogs nobody queued an answer for.
+    void failOnUnexpectedDialogs();
+};

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs whatever the build and the tests need that this Debian machine lacks.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build
+  qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev
+  xvfb xauth xdotool x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

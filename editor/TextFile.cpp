@@ -66,13 +66,25 @@ bool toCp1252(QByteArrayView utf8, QByteArray &out)
     return true;
 }
 
+bool hasLoneSurrogate(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 bool decodeUtf16(QByteArrayView body, QStringConverter::Encoding enc, QByteArray &utf8)
 {
     if (body.size() % 2)
         return false;
     QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(body);
-    if (decoder.hasError())
+    // The decoder lets lone surrogates through, and UTF-8 cannot hold them.
+    if (decoder.hasError() || hasLoneSurrogate(text))
         return false;
     utf8 = text.toUtf8();
     return true;

@@ -15,6 +15,7 @@ Form1::Form1(Services &services, Windows &windows) : m_services(services), m_win
 {
     createControls();
     createMenus();
+    sizeToClientArea();
     Form_Load();
     def::place(this, form1Definition());
     armTimer();
@@ -61,8 +62,17 @@ void Form1::createControls()
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    resize(def::px(d.clientWidth), def::px(d.clientHeight) + menuBar()->sizeHint().height());
     Text1->setFocus();
+}
+
+void Form1::sizeToClientArea()
+{
+    // The defined size is the client area's: let the layout add the menu bar around it.
+    const def::Form &d = form1Definition();
+    m_client->setFixedSize(def::px(d.clientWidth), def::px(d.clientHeight));
+    adjustSize();
+    m_client->setMinimumSize(0, 0);
+    m_client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 void Form1::createMenus()

@@ -76,6 +76,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void sizeToClientArea();
     void armTimer();
     static qint16 FreeFile() { return 1; }
     // Writes `copy` (set from the text) to cdb.FileName; tells the user when it fails.

@@ -1,0 +1,325 @@
+// The main window: start-up, the save prompt and its callers, the document
+// flag, the window registry, resizing, menus and status bar.
+#include "about/AboutWindow.h"
+#include "calc/CalcWindow.h"
+#include "search/FindDialog.h"
+#include "support/EditorFixture.h"
+#include "support/TestMain.h"
+#include "editor/Form1Def.h"
+#include "platform/StatusBar.h"
+#include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTime>
+
+using Holds = FakeClipboard::Holds;
+Q_DECLARE_METATYPE(FakeClipboard::Holds)
+Q_DECLARE_METATYPE(MsgAnswer)
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+    EditorFixture f;
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void init() { QVERIFY(f.start()); }
+    void cleanup() { f.finish(); }
+
+    void startupClipboardRule_data();
+    void startupClipboardRule();
+    void definitionAtStart();
+    void menusAsDefined();
+    void typingAndEveryEditClearSaved_data();
+    void typingAndEveryEditClearSaved();
+    void promptAnswersAndTheirCallers_data();
+    void promptAnswersAndTheirCallers();
+    void exitWithoutChangesAsksNothing();
+    void closeBoxRunsThePrompt();
+    void windowsExistOnceAndComeBackAfresh();
+    void processEndsWithTheLastWindow();
+    void resizeFitsTheBoxAndNeverGoesNegative();
+    void statusBarPanels();
+};
+
+void TestForm1::startupClipboardRule_data()
+{
+    QTest::addColumn<FakeClipboard::Holds>("clipboard");
+    QTest::addColumn<bool>("pasteEnabled");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("empty") << Holds::Nothing << false << true;
+    QTest::newRow("image only") << Holds::ImageOnly << false << true;
+    QTest::newRow("text") << Holds::Text << true << false;
+}
+
+void TestForm1::startupClipboardRule()
+{
+    QFETCH(FakeClipboard::Holds, clipboard);
+    QFETCH(bool, pasteEnabled);
+    QFETCH(bool, saved);
+    f.finish();
+    QVERIFY(f.start(clipboard));
+    QCOMPARE(f.form->mnueditpaste->isEnabled(), pasteEnabled);
+    QCOMPARE(f.form->Saved, saved);
+    f.settle();
+    QCOMPARE(f.form->mnueditpaste->isEnabled(), pasteEnabled);
+    if (!saved) {
+        // Text on the clipboard at start makes the first Exit ask.
+        f.t->dialogs.answer(MsgAnswer::No);
+        f.form->mnufileexit->trigger();
+        QCOMPARE(f.t->dialogs.messages(), QStringList{QStringLiteral("Do You Want to Save File ?")});
+        QCOMPARE(f.t->exits, 1);
+    }
+}
+
+void TestForm1::definitionAtStart()
+{
+    Form1 *form = f.form;
+    QCOMPARE(form->windowTitle(), QStringLiteral("Zendral"));
+    QCOMPARE(form->ScaleWidth(), 7275);
+    QCOMPARE(form->ScaleHeight(), 6315);
+    QCOMPARE(form->windowIcon().pixmap(48, 48).size(), QSize(48, 48));
+    QCOMPARE(form->Text1->FontSize(), 12.0);
+    QVERIFY(form->cdb->CancelError);
+    QCOMPARE(form->cdb->Filter, QStringLiteral("Text file(*.txt)|*.txt"));
+    QCOMPARE(form->cdb->FileName(), QString());
+    QCOMPARE(form->cdb->FontSize, 12.0);
+    QCOMPARE(form->Timer1->interval(), 1);
+    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(form->Text1->Text(), QString());
+}
+
+void TestForm1::menusAsDefined()
+{
+    // The bar in order, with captions as defined and the About command on the bar itself.
+    QStringList bar;
+    for (QAction *a : f.form->menuBar()->actions())
+        bar << a->text();
+    QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Search", "&Tools", "About"}));
+    const QStringList file{"&New\tCtrl+N", "&Open\tF3", "-", "&Save\tF2", "Save &As\tF4", "-", "E&xit\t"};
+    const QStringList edit{"&Cut\tCtrl+X", "Copy\tCtrl+C", "&Paste\tCtrl+V", "-", "Select All\tCtrl+A", "Font\tF6"};
+    const QStringList search{"Find\tCtrl+F", "Replace\tCtrl+R"};
+    const QStringList tools{"Calculator\tF5", "Back Ground\t", "Text Color\t"};
+    const QList<QStringList> expected{file, edit, search, tools};
+    for (int m = 0; m < 4; ++m) {
+        QStringList items;
+        for (QAction *a : f.form->menuBar()->actions().at(m)->menu()->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('\t') + a->shortcut().toString());
+        QCOMPARE(items, expected[m]);
+    }
+}
+
+void TestForm1::typingAndEveryEditClearSaved_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("typing") << "type";
+    QTest::newRow("backspace") << "backspace";
+    QTest::newRow("delete") << "delete";
+    QTest::newRow("undo") << "undo";
+    QTest::newRow("insert through the selection") << "seltext";
+}
+
+void TestForm1::typingAndEveryEditClearSaved()
+{
+    QFETCH(QString, edit);
+    TextBox *box = f.form->Text1;
+    box->loadBytes("abc");
+    f.form->Saved = true;
+    if (edit == "type") {
+        f.type(QStringLiteral("x"));
+    } else if (edit == "backspace") {
+        box->setSelStart(3);
+        QTest::keyClick(box, Qt::Key_Backspace);
+    } else if (edit == "delete") {
+        box->setSelStart(0);
+        QTest::keyClick(box, Qt::Key_Delete);
+    } else if (edit == "undo") {
+        f.type(QStringLiteral("x"));
+        f.form->Saved = true;
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->Text(), QStringLiteral("abc"));
+    } else {
+        box->setSelText(QStringLiteral("pasted"));
+    }
+    QVERIFY(!f.form->Saved);
+}
+
+void TestForm1::promptAnswersAndTheirCallers_data()
+{
+    QTest::addColumn<QString>("caller");
+    QTest::addColumn<QString>("script");     // No, Cancel, Yes, YesCancel (dialog), YesFail (write)
+    QTest::addColumn<bool>("goesOn");
+    for (const char *caller : {"exit", "close", "new", "open"}) {
+        QTest::addRow("%s, No", caller) << caller << "No" << true;
+        QTest::addRow("%s, Cancel", caller) << caller << "Cancel" << false;
+        QTest::addRow("%s, Yes", caller) << caller << "Yes" << true;
+        QTest::addRow("%s, Yes then cancelled dialog", caller) << caller << "YesCancel" << false;
+        QTest::addRow("%s, Yes then failed write", caller) << caller << "YesFail" << false;
+    }
+}
+
+void TestForm1::promptAnswersAndTheirCallers()
+{
+    QFETCH(QString, caller);
+    QFETCH(QString, script);
+    QFETCH(bool, goesOn);
+    ScriptedDialogs &d = f.t->dialogs;
+    f.type(QStringLiteral("typed"));
+    QVERIFY(!f.form->Saved);
+    const QString target = dir.filePath(QStringLiteral("saved %1.txt").arg(QTest::currentDataTag()));
+
+    d.answer(script == "No" ? MsgAnswer::No : script == "Cancel" ? MsgAnswer::Cancel : MsgAnswer::Yes);
+    if (script == "Yes")
+        d.chooseFile(target);
+    else if (script == "YesCancel")
+        d.cancelFile();
+    else if (script == "YesFail")
+        d.chooseFile(dir.filePath(QStringLiteral("no such folder/x.txt")));
+    if (script == "YesFail")
+        d.answer(MsgAnswer::Ok);   // the failure is reported
+    if (caller == "open" && goesOn)
+        d.cancelFile();            // the Open dialog that follows
+
+    QPointer<Form1> form = f.form;
+    if (caller == "exit")
+        form->mnufileexit->trigger();
+    else if (caller == "close")
+        form->close();
+    else if (caller == "new")
+        form->mnufilenew->trigger();
+    else
+        form->mnufileopen->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(d.messages().value(0), QStringLiteral("Do You Want to Save File ?"));
+    QCOMPARE(d.shown().first().buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(d.shown().first().title, QStringLiteral("Zendral"));
+    if (script == "YesFail")
+        QVERIFY(d.messages().value(1).contains(QStringLiteral("no such folder/x.txt")));
+    if (caller == "exit")
+        QCOMPARE(f.t->exits, goesOn ? 1 : 0);
+    if (caller == "close")
+        QCOMPARE(form.isNull(), goesOn);
+    if (caller == "open") {
+        const bool openShown = std::any_of(d.shown().begin(), d.shown().end(),
+                                           [](const auto &s) { return s.kind == ScriptedDialogs::Kind::Open; });
+        QCOMPARE(openShown, goesOn);
+    }
+    if (!form)
+        return;
+    // The text is kept unless the answer was No; it counts as saved only when written or discarded.
+    QCOMPARE(form->Text1->Text(), script == "No" ? QString() : QStringLiteral("typed"));
+    QCOMPARE(form->Saved, goesOn);
+    QCOMPARE(QFile::exists(target), script == "Yes");
+    if (script == "Yes") {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("typed"));
+    }
+}
+
+void TestForm1::exitWithoutChangesAsksNothing()
+{
+    f.form->mnufileexit->trigger();
+    QCOMPARE(f.t->exits, 1);
+    QVERIFY(f.t->dialogs.shown().isEmpty());
+}
+
+void TestForm1::closeBoxRunsThePrompt()
+{
+    f.type(QStringLiteral("a"));
+    f.t->dialogs.answer(MsgAnswer::Cancel);
+    QVERIFY(!f.form->close());
+    QVERIFY(f.form->isVisible());
+    f.t->dialogs.answer(MsgAnswer::No);
+    QVERIFY(f.form->close());
+}
+
+void TestForm1::windowsExistOnceAndComeBackAfresh()
+{
+    Windows &w = f.t->windows;
+    f.type(QStringLiteral("a"));
+    f.settle();
+    f.form->mnuoptfind->trigger();
+    QPointer<FindDialog> first = w.find();
+    QVERIFY(first);
+    f.form->mnuoptfind->trigger();
+    QCOMPARE(w.find(), first.data());
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->parentWidget());
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+    QVERIFY(!w.find());
+    f.form->mnuoptfind->trigger();
+    QVERIFY(w.find());
+    QVERIFY(w.find() != nullptr);
+    for (QAction *a : {f.form->mnuoptreplace, f.form->mnuoptcalc, f.form->mnuabout})
+        a->trigger();
+    QVERIFY(w.replace() && w.calc() && w.about());
+}
+
+void TestForm1::processEndsWithTheLastWindow()
+{
+    Windows &w = f.t->windows;
+    f.form->mnuoptcalc->trigger();
+    QPointer<CalcWindow> calc = w.calc();
+    QVERIFY(f.form->close());
+    QTest::qWait(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::qWait(0);
+    QVERIFY(!w.form1());
+    QCOMPARE(f.t->exits, 0);
+    calc->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTRY_COMPARE(f.t->exits, 1);
+}
+
+void TestForm1::resizeFitsTheBoxAndNeverGoesNegative()
+{
+    f.form->Text1->setText(QStringLiteral("kept"));
+    f.form->resize(600, 500);
+    QTRY_COMPARE(f.form->Text1->width() * 15, f.form->ScaleWidth());
+    QCOMPARE(f.form->Text1->geometry().topLeft(), QPoint(0, 0));
+    QCOMPARE(f.form->Text1->height(), def::px(f.form->ScaleHeight() - 350));
+    StatusBar *bar = f.form->statusbar;
+    QCOMPARE(bar->width(), f.form->centralWidget()->width());
+    QCOMPARE(bar->height(), 25);
+    QCOMPARE(bar->y() + bar->height(), f.form->centralWidget()->height());
+    // Shorter than the status bar's band: the box gets no height, the text stays.
+    f.form->centralWidget()->resize(200, 10);
+    f.form->Form_Resize();
+    QCOMPARE(f.form->Text1->height(), 0);
+    QCOMPARE(f.form->Text1->Text(), QStringLiteral("kept"));
+}
+
+void TestForm1::statusBarPanels()
+{
+    StatusBar *bar = f.form->statusbar;
+    QCOMPARE(bar->panel(1), bar->panel(QStringLiteral("text")));
+    QCOMPARE(bar->panel(QStringLiteral("text"))->text(), QStringLiteral(" "));
+    QCOMPARE(bar->panel(QStringLiteral("caps"))->text(), QStringLiteral("CAPS"));
+    QCOMPARE(bar->panel(QStringLiteral("numlock"))->text(), QStringLiteral("NUM"));
+    QCOMPARE(bar->panel(4), bar->panel(QStringLiteral("time")));
+    const QString now = QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
+    const QString before = QLocale::system().toString(QTime::currentTime().addSecs(-60), QLocale::ShortFormat);
+    QVERIFY(bar->panel(QStringLiteral("time"))->text() == now || bar->panel(QStringLiteral("time"))->text() == before);
+    // Unknown lock state shows dimmed; a known state follows the key.
+    QVERIFY(!bar->panel(QStringLiteral("caps"))->isEnabled());
+    f.t->lockKeys.caps = true;
+    f.t->lockKeys.num = false;
+    QTest::keyClick(f.form->Text1, Qt::Key_CapsLock);
+    QVERIFY(bar->panel(QStringLiteral("caps"))->isEnabled());
+    QVERIFY(!bar->panel(QStringLiteral("numlock"))->isEnabled());
+    // The spare width goes to the first panel.
+    const int before1 = bar->panel(1)->width();
+    const int before4 = bar->panel(4)->width();
+    f.form->resize(f.form->width() + 100, f.form->height());
+    QTRY_COMPARE(bar->panel(1)->width(), before1 + 100);
+    QCOMPARE(bar->panel(4)->width(), before4);
+}
+
+ZENDRAL_TEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,38 @@
+#pragma once
+// Finding the first occurrence of a search text, exactly or regardless of
+// letter case. Two forms: on UTF-16 strings (1-based positions, as the dialogs
+// speak of them) and directly on a UTF-8 buffer such as the editor's, so a
+// search never has to copy the whole document.
+#include <QByteArrayView>
+#include <QStringView>
+
+namespace textsearch {
+
+enum class Compare {
+    Binary,   // equal UTF-16 code units (equal bytes in UTF-8)
+    Text,     // letters match regardless of case
+};
+
+// First 1-based position at which `what` occurs in `text`, 0 if none. An empty
+// `what` is found at 1 in a non-empty text; nothing is found in an empty text.
+qint64 InStr(QStringView text, QStringView what, Compare compare);
+
+// A hit in a UTF-8 buffer: bytes [start, end). Under Compare::Text the hit can
+// be longer or shorter in bytes than the search text (ſ matches s).
+struct Match {
+    qint64 start = -1;
+    qint64 end = -1;
+    bool found() const { return start >= 0; }
+};
+
+// The same search on UTF-8: `what` must be valid UTF-8; `text` may hold
+// invalid bytes, which match nothing but identical bytes.
+Match findUtf8(QByteArrayView text, QByteArrayView what, Compare compare);
+
+// The key under which a character is compared in Compare::Text: two characters
+// match when their keys are equal. Characters linked by any simple lowercase,
+// uppercase, titlecase or case-folding mapping share one key (K, k and the
+// Kelvin sign; S, s and ſ; Σ, σ and ς).
+char32_t caseKey(char32_t c);
+
+}

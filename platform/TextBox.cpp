@@ -164,7 +164,8 @@ void TextBox::setSelText(const QString &text)
 void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
 {
     send(SCI_SETTARGETRANGE, from, to);
-    sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
+    // Scintilla aborts on a null text pointer, which an empty view may carry.
+    sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
     send(SCI_GOTOPOS, from + utf8.size());
 }
 

@@ -1,10 +1,47 @@
 // Edit, font and colour commands of the main window.
 #include "editor/Form1.h"
+#include "platform/Clipboard.h"
+#include "platform/CommonDialog.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/TextBox.h"
 
-void Form1::mnueditcut_Click() {}
-void Form1::mnueditcopy_Click() {}
-void Form1::mnueditpaste_Click() {}
-void Form1::mnueditall_Click() {}
+// Cut and Copy put the selection on the clipboard whatever it held before;
+// only Paste needs text there. The text box reports its own change, which
+// marks the document unsaved.
+void Form1::mnueditcut_Click()
+{
+    m_services.clipboard.setText(Text1->SelText());
+    if (Text1->SelLength() > 0)
+        Text1->setSelText(QString());
+}
+
+void Form1::mnueditcopy_Click()
+{
+    m_services.clipboard.setText(Text1->SelText());
+}
+
+void Form1::mnueditpaste_Click()
+{
+    Clipboard &clipboard = m_services.clipboard;
+    if (!clipboard.hasText()) {
+        m_services.messages.show(this, QStringLiteral("Invalid Data Format"), MsgButtons::Ok);
+        return;
+    }
+    // Another program may hold the clipboard between the question and the read:
+    // then the text stays as it is.
+    const std::optional<QString> text = clipboard.text();
+    if (!text)
+        return;
+    Text1->setSelText(*text);
+}
+
+void Form1::mnueditall_Click()
+{
+    Text1->setSelStart(0);
+    Text1->setSelLength(Text1->length());
+}
+
 void Form1::mnueditfont_Click() {}
 void Form1::mnutoolbcolor_Click() {}
 void Form1::mnutooltcolor_Click() {}

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTime>
 
 StatusBar::StatusBar(LockKeys &locks, QWidget *parent) : QWidget(parent), m_locks(locks)
@@ -67,9 +68,19 @@ void StatusBar::refreshLocks()
 void StatusBar::refreshClock()
 {
     const QTime now = QTime::currentTime();
-    panel(QStringLiteral("time"))->setText(QLocale::system().toString(now, QLocale::ShortFormat));
+    panel(QStringLiteral("time"))->setText(QLocale::system().toString(now, shortTimeFormat()));
     // Wake again just after the next minute starts.
     m_clock.start((60 - now.second()) * 1000 - now.msec() + 20);
+}
+
+QString StatusBar::shortTimeFormat()
+{
+    // The clock changes once a minute, so seconds (which some locales' short
+    // format carries) would only ever show a stale value.
+    QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    static const QRegularExpression seconds(QStringLiteral("[:.]?s+"));
+    format.remove(seconds);
+    return format;
 }
 
 void StatusBar::dock()

@@ -19,6 +19,7 @@ public:
     void refreshLocks();
     void refreshClock();
     int fixedHeight() const;
+    static QString shortTimeFormat();   // the locale's short time, without seconds
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

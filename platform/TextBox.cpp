@@ -50,6 +50,7 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     send(SCI_SETSCROLLWIDTHTRACKING, 1);
     for (unsigned long m = 0; m < 5; ++m)
         send(SCI_SETMARGINWIDTHN, m, 0);
+    send(SCI_SETMARGINLEFT, 0, 2);
     send(SCI_INDICSETSTYLE, StrikeIndicator, INDIC_STRIKE);
     send(SCI_SETINDICATORCURRENT, StrikeIndicator);
     setLineEnd(LineEnd::Lf);
@@ -207,10 +208,28 @@ void TextBox::applyStyle()
     send(SCI_STYLESETFORE, STYLE_DEFAULT, fore);
     send(SCI_STYLESETBACK, STYLE_DEFAULT, back);
     send(SCI_STYLECLEARALL);
-    // The caret takes the text colour so it stays visible on any background.
-    send(SCI_SETCARETFORE, fore);
+    // The caret takes the text colour, or black or white when the text colour is
+    // too close to the background to be seen (text and background may be equal).
+    send(SCI_SETCARETFORE, caretColor(fore, back));
+    // The selection uses the scheme's highlight, so it shows on any chosen colours.
+    send(SCI_SETSELFORE, 1, ole::fromQColor(palette().color(QPalette::Active, QPalette::HighlightedText)));
+    send(SCI_SETSELBACK, 1, ole::fromQColor(palette().color(QPalette::Active, QPalette::Highlight)));
     send(SCI_INDICSETFORE, StrikeIndicator, fore);
     refillStrike();
+}
+
+quint32 TextBox::caretColor(quint32 fore, quint32 back)
+{
+    const auto channel = [](quint32 c, int shift) { return int((c >> shift) & 0xFF); };
+    int distance2 = 0;
+    for (int shift : {0, 8, 16}) {
+        const int d = channel(fore, shift) - channel(back, shift);
+        distance2 += d * d;
+    }
+    if (distance2 >= 96 * 96)
+        return fore;
+    const int luma = (299 * channel(back, 0) + 587 * channel(back, 8) + 114 * channel(back, 16)) / 1000;
+    return luma >= 128 ? 0x000000u : 0xFFFFFFu;
 }
 
 void TextBox::refillStrike()

@@ -303,8 +303,9 @@ void TestForm1::statusBarPanels()
     QCOMPARE(bar->panel(QStringLiteral("caps"))->text(), QStringLiteral("CAPS"));
     QCOMPARE(bar->panel(QStringLiteral("numlock"))->text(), QStringLiteral("NUM"));
     QCOMPARE(bar->panel(4), bar->panel(QStringLiteral("time")));
-    const QString now = QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
-    const QString before = QLocale::system().toString(QTime::currentTime().addSecs(-60), QLocale::ShortFormat);
+    QVERIFY(!StatusBar::shortTimeFormat().contains(QLatin1Char('s')));
+    const QString now = QLocale::system().toString(QTime::currentTime(), StatusBar::shortTimeFormat());
+    const QString before = QLocale::system().toString(QTime::currentTime().addSecs(-60), StatusBar::shortTimeFormat());
     QVERIFY(bar->panel(QStringLiteral("time"))->text() == now || bar->panel(QStringLiteral("time"))->text() == before);
     // Unknown lock state shows dimmed; a known state follows the key.
     QVERIFY(!bar->panel(QStringLiteral("caps"))->isEnabled());

@@ -1,0 +1,5 @@
+#pragma once
+#include "platform/WindowDef.h"
+
+// The calculator window and its eighteen controls, in creation order.
+const def::Form &calcDefinition();

@@ -1,0 +1,9 @@
+#pragma once
+#include <QIcon>
+#include <QImage>
+
+namespace calcicon {
+// The calculator window's own 48 x 48 picture in 256 colours: a pocket calculator.
+QImage image();
+QIcon icon();
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The registry (read only) and the program launcher used to find and start
-// the System Information tool. Shaped like the three registry functions.
+// the System Information tool. The registry is shaped like the three
+// functions that open a key, query one of its values and close it again.
 #include <QByteArray>
 #include <QString>
 
@@ -8,6 +9,7 @@ using RegKey = quintptr;
 constexpr RegKey HKEY_LOCAL_MACHINE_KEY = 0x80000002;
 constexpr long RegSuccess = 0;
 constexpr long RegFileNotFound = 2;
+constexpr long RegMoreData = 234;
 constexpr quint32 RegSz = 1;
 constexpr quint32 RegDword = 4;
 
@@ -15,8 +17,11 @@ class Registry
 {
 public:
     virtual ~Registry() = default;
+    // Opens `subKey` (ANSI) under `root`; on success *result holds the key.
     virtual long openKey(RegKey root, const QByteArray &subKey, quint32 accessMask, RegKey *result) = 0;
-    // Reads the value into `data` (capacity *size); sets *type and *size (bytes written).
+    // Reads the value `valueName` (ANSI) into `data`, whose capacity is *size on
+    // entry; sets *type and *size (the bytes written). A value larger than the
+    // capacity gives RegMoreData with *size set to the size it needs.
     virtual long queryValue(RegKey key, const QByteArray &valueName, quint32 *type, unsigned char *data, quint32 *size) = 0;
     virtual long closeKey(RegKey key) = 0;
 };
@@ -36,7 +41,8 @@ public:
     virtual ~ProgramLauncher() = default;
     // An ordinary file: not a folder, not hidden, not a system file.
     virtual bool isOrdinaryFile(const QString &path) const = 0;
-    // Starts the command line without waiting; false when it cannot be started.
+    // Starts the program whose whole path is `commandLine`, without waiting for
+    // it; false when it cannot be started.
     virtual bool start(const QString &commandLine) = 0;
 };
 

@@ -32,7 +32,17 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.setPen(QPen(ole::toQColor(foreColor(this), palette()), m_width));
+        const QColor colour = ole::toQColor(foreColor(this), palette());
+        const bool level = m_a.y() == m_b.y(), upright = m_a.x() == m_b.x();
+        if (level || upright) {
+            // A wide level (upright) line grows beneath (to the right of) its
+            // defined row, so a wide light line one pixel under a thin dark one
+            // leaves the dark one showing, as an etched separator needs.
+            const int extra = m_width - 1;
+            p.fillRect(QRect(m_a, m_b).normalized().adjusted(0, 0, upright ? extra : 0, level ? extra : 0), colour);
+            return;
+        }
+        p.setPen(QPen(colour, m_width));
         p.drawLine(m_a, m_b);
     }
 

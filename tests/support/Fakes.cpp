@@ -21,7 +21,8 @@ void FakeClipboard::setText(const QString &t)
 
 bool FakeLauncher::start(const QString &commandLine)
 {
-    if (startFails)
+    attempts << commandLine;
+    if (startFails || !ordinaryFiles.contains(commandLine))
         return false;
     started << commandLine;
     return true;

@@ -34,9 +34,10 @@ public:
 class FakeLauncher : public ProgramLauncher
 {
 public:
-    QStringList ordinaryFiles;       // paths that pass the file test
+    QStringList ordinaryFiles;       // paths that pass the file test; only these programs start
+    QStringList attempts;            // command lines asked to start
     QStringList started;             // command lines started
-    bool startFails = false;
+    bool startFails = false;         // even an existing program fails to start
     bool isOrdinaryFile(const QString &path) const override { return ordinaryFiles.contains(path); }
     bool start(const QString &commandLine) override;
 };

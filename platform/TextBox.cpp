@@ -41,7 +41,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
             QTimer::singleShot(0, this, [this] { m_changePending = false; refillStrike(); });
         }
     });
-    send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
     send(SCI_SETHSCROLLBAR, 1);
@@ -83,8 +82,22 @@ QByteArrayView TextBox::bytes() const
 
 qint64 TextBox::byteLength() const { return send(SCI_GETLENGTH); }
 
+void TextBox::ensureIndex() const
+{
+    // Built on first use: keeping it up to date while a big file loads costs
+    // more than building it once afterwards, and typing needs none of it.
+    if (!m_indexed) {
+        send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+        m_indexed = true;
+    }
+}
+
 void TextBox::loadBytes(QByteArrayView utf8)
 {
+    if (m_indexed) {
+        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+        m_indexed = false;
+    }
     send(SCI_SETUNDOCOLLECTION, 0);
     send(SCI_CLEARALL);
     if (!utf8.isEmpty())
@@ -113,6 +126,7 @@ qint64 TextBox::length() const { return toUtf16(byteLength()); }
 
 qint64 TextBox::toUtf16(qint64 bytePos) const
 {
+    ensureIndex();
     const long line = send(SCI_LINEFROMPOSITION, bytePos);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);
     return send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index) + send(SCI_COUNTCODEUNITS, lineStart, bytePos);
@@ -124,6 +138,7 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
         return 0;
     if (utf16Pos >= length())
         return byteLength();
+    ensureIndex();
     const long line = send(SCI_LINEFROMINDEXPOSITION, utf16Pos, Utf16Index);
     const long lineIndex = send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);

@@ -59,6 +59,8 @@ public:
     quint32 ForeColor() const { return m_fore; }
     void setBackColor(quint32 ole);
     void setForeColor(quint32 ole);
+    // The caret's colour for text `fore` on `back` (both 0x00BBGGRR): one that shows.
+    static quint32 caretColor(quint32 fore, quint32 back);
 
     // Runs before a typed character reaches the box (code as typed: 13 Enter, 8 Backspace …).
     std::function<void(int code)> onKeyPress;
@@ -78,6 +80,7 @@ protected:
 private:
     void applyStyle();
     void refillStrike();
+    void ensureIndex() const;
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
     long sendPtr(unsigned int msg, unsigned long w, const void *p) const;
 
@@ -87,4 +90,5 @@ private:
     LineEnd m_lineEnd = LineEnd::Lf;
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
+    mutable bool m_indexed = false;   // the UTF-16 line index is allocated
 };

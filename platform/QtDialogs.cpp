@@ -56,15 +56,20 @@ std::optional<QString> QtDialogs::fileDialog(QWidget *parent, const FileRequest 
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<FontChoice> QtDialogs::fontDialog(QWidget *parent, const FontChoice &initial, int)
+std::optional<FontChoice> QtDialogs::fontDialog(QWidget *parent, const FontChoice &initial, int flags)
 {
     QFont font(initial.name);
-    font.setPointSizeF(initial.size);
+    if (initial.size > 0)
+        font.setPointSizeF(initial.size);
     font.setBold(initial.bold);
     font.setItalic(initial.italic);
     font.setStrikeOut(initial.strikethru);
     font.setUnderline(initial.underline);
     QFontDialog dialog(font, parent);
+    dialog.setObjectName(QStringLiteral("fontDialog"));
+    // Some native font choosers have no underline or strikeout; 0x100 asks for them.
+    if (flags & 0x100)
+        dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QFont f = dialog.selectedFont();
@@ -75,6 +80,7 @@ std::optional<quint32> QtDialogs::colorDialog(QWidget *parent, quint32, int)
 {
     // Started without a preselected colour, as the flags ask.
     QColorDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("colorDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return ole::fromQColor(dialog.selectedColor());

@@ -42,6 +42,32 @@ void Form1::mnueditall_Click()
     Text1->setSelLength(Text1->length());
 }
 
-void Form1::mnueditfont_Click() {}
-void Form1::mnutoolbcolor_Click() {}
-void Form1::mnutooltcolor_Click() {}
+// The dialog starts from cdb's own last confirmed font, never from the box.
+void Form1::mnueditfont_Click()
+{
+    cdb->Flags = 259;
+    if (!cdb->ShowFont())
+        return;
+    Text1->setFontBold(cdb->FontBold);
+    Text1->setFontItalic(cdb->FontItalic);
+    Text1->setFontName(cdb->FontName);
+    Text1->setFontSize(static_cast<float>(cdb->FontSize));
+    Text1->setFontStrikethru(cdb->FontStrikethru);
+    Text1->setFontUnderline(cdb->FontUnderline);
+}
+
+void Form1::mnutoolbcolor_Click()
+{
+    cdb->Flags = 58;
+    if (!cdb->ShowColor())
+        return;
+    Text1->setBackColor(cdb->Color);
+}
+
+void Form1::mnutooltcolor_Click()
+{
+    cdb->Flags = 58;
+    if (!cdb->ShowColor())
+        return;
+    Text1->setForeColor(cdb->Color);
+}

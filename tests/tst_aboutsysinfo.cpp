@@ -5,7 +5,6 @@
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 #include <QMap>
-#include <QPushButton>
 #include <algorithm>
 #include <QPointer>
 #include <QSet>
@@ -160,7 +159,6 @@ private Q_SLOTS:
     void findsAndStartsTheTool();
     void failuresInsideEndInTheMessage_data();
     void failuresInsideEndInTheMessage();
-    void buttonStartsTheSearch();
 };
 
 void TestAboutSysInfo::readsValuesAsText_data()
@@ -337,15 +335,6 @@ void TestAboutSysInfo::failuresInsideEndInTheMessage()
     QCOMPARE(ts->dialogs.messages(), QStringList{Unavailable});
     QVERIFY(launcher->started.isEmpty());
     QVERIFY2(registry->openHandles.isEmpty(), "a key was left open");
-}
-
-void TestAboutSysInfo::buttonStartsTheSearch()
-{
-    registry->set(ToolKey, "PATH", RegSz, QByteArray("C:\\Tools\\msinfo32.exe"));
-    launcher->ordinaryFiles = {QStringLiteral("C:\\Tools\\msinfo32.exe")};
-    about->cmdSysInfo->click();
-    QCOMPARE(launcher->started, QStringList{QStringLiteral("C:\\Tools\\msinfo32.exe")});
-    QVERIFY(ts->dialogs.messages().isEmpty());
 }
 
 ZENDRAL_TEST_MAIN(TestAboutSysInfo)

@@ -32,7 +32,7 @@ QImage image()
     }
     p.end();
     // 256 colours, as the window's icon asks.
-    return image.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_ARGB32);
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither).convertToFormat(QImage::Format_ARGB32);
 }
 
 QIcon icon() { return QIcon(QPixmap::fromImage(image())); }

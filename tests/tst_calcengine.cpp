@@ -478,6 +478,8 @@ void TestCalcEngine::valueOf_data()
     QTest::newRow("just above largest, rounds to it") << "1.7976931348623158E+308" << dot << ok << DBL_MAX;
     QTest::newRow("subnormal") << "4.9E-324" << dot << ok << std::numeric_limits<double>::denorm_min();
     QTest::newRow("below subnormals") << "1E-400" << dot << ok << 0.0;
+    QTest::newRow("just below half the smallest subnormal") << "2.4E-324" << dot << ok << 0.0;
+    QTest::newRow("just above half the smallest subnormal") << "2.5E-324" << dot << ok << std::numeric_limits<double>::denorm_min();
     QTest::newRow("far below") << "1E-99999999999999999999" << dot << ok << 0.0;
     QTest::newRow("zero with huge exponent") << "0E999999999999999999" << dot << ok << 0.0;
     QTest::newRow("comma locale") << "2,5" << comma << ok << 2.5;

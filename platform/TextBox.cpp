@@ -100,6 +100,8 @@ void TextBox::loadBytes(QByteArrayView utf8)
     }
     send(SCI_SETUNDOCOLLECTION, 0);
     send(SCI_CLEARALL);
+    // One allocation up front instead of a growing buffer.
+    send(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()) + 4096);
     if (!utf8.isEmpty())
         sendPtr(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
     send(SCI_SETUNDOCOLLECTION, 1);

@@ -1,0 +1,140 @@
+// Opening, typing into, saving and idling with a 100 MB document, each beside
+// the plain file operation on the same bytes in the same run.
+#include "BenchUtil.h"
+#include "app/Windows.h"
+#include "editor/Form1.h"
+#include "platform/Clipboard.h"
+#include "platform/CommonDialog.h"
+#include "platform/LockKeys.h"
+#include "platform/ScriptedDialogs.h"
+#include "platform/Services.h"
+#include "platform/SysInfo.h"
+#include "platform/TextBox.h"
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+void runEvents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const qint64 size = 100ll * 1000 * 1000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        const QByteArray chunk = bench::document(8000 * 80);
+        for (qint64 written = 0; written < size; written += chunk.size())
+            out.write(chunk.constData(), qMin<qint64>(chunk.size(), size - written));
+    }
+
+    QElapsedTimer t;
+    double rawRead = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        QFile in(path);
+        in.open(QIODevice::ReadOnly);
+        t.start();
+        const QByteArray bytes = in.readAll();
+        rawRead = qMin(rawRead, bench::ms(t));
+        if (bytes.size() != size)
+            return 1;
+    }
+
+    ScriptedDialogs dialogs;
+    QtClipboard clipboard;
+    SystemLockKeys locks;
+    NoRegistry registry;
+    SystemLauncher launcher;
+    Services services{dialogs, dialogs, clipboard, locks, registry, launcher};
+    Windows windows(services);
+    windows.onExit = [] {};
+    Form1 *form = windows.showForm1();
+    runEvents(100);
+    form->Saved = true;
+
+    dialogs.chooseFile(path);
+    t.start();
+    form->mnufileopen->trigger();
+    form->Text1->repaint();
+    const double open = bench::ms(t);
+    runEvents(50);
+    if (form->Text1->byteLength() != size)
+        return 1;
+    const double rss = bench::peakRssMb();
+
+    form->Text1->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    form->Text1->repaint();
+    t.start();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(form->Text1, &key);
+    form->Text1->repaint();
+    const double typing = bench::ms(t);
+    form->Text1->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+    runEvents(20);
+
+    const int ticks = 100000;
+    t.start();
+    for (int i = 0; i < ticks; ++i)
+        form->Timer1_Timer();
+    const double tick = t.nsecsElapsed() / 1e3 / ticks;
+
+    const QString rawPath = dir.filePath(QStringLiteral("raw.txt"));
+    double rawWrite = 1e9, save = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray bytes = form->Text1->bytes().toByteArray();
+        t.start();
+        QFile out(rawPath);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        out.close();
+        rawWrite = qMin(rawWrite, bench::ms(t));
+        QFile::remove(rawPath);
+
+        form->Saved = true;
+        t.start();
+        form->mnufilesave->trigger();
+        save = qMin(save, bench::ms(t));
+    }
+    if (QFileInfo(path).size() != size || dialogs.pending() || !dialogs.failures().isEmpty())
+        return 1;
+
+    runEvents(500);
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer idle;
+    idle.start();
+    runEvents(10000);
+    const double idleCpu = 100.0 * (cpuSeconds() - cpuBefore) / (idle.nsecsElapsed() / 1e9);
+
+    std::printf("100 MB document of 80-character lines\n");
+    bench::report("raw read of the file", rawRead, "ms");
+    bench::report("open into the editor until first paint", open, "ms", "(target < 1000 ms)");
+    bench::report("  open / raw read", open / rawRead, "x", "(target < 6x)");
+    bench::report("peak RSS", rss, "MB");
+    bench::report("  peak RSS / file size", rss / (size / 1e6), "x", "(target < 3.5x)");
+    bench::report("type one character at the end (with repaint)", typing, "ms", "(target < 5 ms)");
+    bench::report("one Timer1_Timer run", tick, "us", "(target < 2 us)");
+    bench::report("raw write of the same bytes", rawWrite, "ms");
+    bench::report("Save", save, "ms");
+    bench::report("  Save / raw write", save / rawWrite, "x", "(target < 2x)");
+    bench::report("idle CPU over 10 s", idleCpu, "%", "(target < 0.2% of a core)");
+    return 0;
+}

@@ -9,7 +9,7 @@ fi
 export XDG_RUNTIME_DIR="$(mktemp -d)"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   QT_QPA_PLATFORM=xcb "$0" & pid=$!
-  for i in $(seq 1 100); do
+  for i in $(seq 1 300); do
     if xdotool search --onlyvisible --name "^Zendral$" >/dev/null 2>&1; then
       echo "window \"Zendral\" is up"; kill $pid; wait $pid 2>/dev/null; exit 0
     fi

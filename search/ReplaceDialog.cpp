@@ -1,6 +1,144 @@
 #include "search/ReplaceDialog.h"
+#include "app/Windows.h"
+#include "editor/Form1.h"
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/TextBox.h"
+#include "search/SearchDefs.h"
+#include "search/SearchTarget.h"
+#include "search/TextSearch.h"
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 
-ReplaceDialog::ReplaceDialog(Services &, Windows &) : QWidget(nullptr)
+namespace {
+bool isEnter(const QKeyEvent *key)
 {
-    setObjectName(QStringLiteral("replace"));
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+}
+
+ReplaceDialog::ReplaceDialog(Services &services, Windows &windows) : QWidget(nullptr), m_services(services), m_windows(windows)
+{
+    const def::Form &d = replaceDefinition();
+    def::build(this, d);
+    fitLabels(this);
+    Command3 = def::control<QPushButton>(this, "Command3");
+    Command1 = def::control<QPushButton>(this, "Command1");
+    Text2 = def::control<QPlainTextEdit>(this, "Text2");
+    Text1 = def::control<QPlainTextEdit>(this, "Text1");
+    Label2 = def::control<QLabel>(this, "Label2");
+    Label1 = def::control<QLabel>(this, "Label1");
+    for (QPlainTextEdit *box : {Text1, Text2}) {
+        // Boxes without scroll bars, as defined: a second line scrolls within them.
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->installEventFilter(this);
+    }
+    // Moves over the buttons and the bare surface drive the hover colours; the
+    // labels and boxes do not track, so moves over them change nothing.
+    setMouseTracking(true);
+    for (QPushButton *button : {Command1, Command3}) {
+        button->setMouseTracking(true);
+        button->setAttribute(Qt::WA_NoMousePropagation);
+        button->installEventFilter(this);
+    }
+
+    connect(Command1, &QPushButton::clicked, this, &ReplaceDialog::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &ReplaceDialog::Command3_Click);
+    Form_Load();
+    def::place(this, d);
+}
+
+void ReplaceDialog::Form_Load()
+{
+    Text1->setPlainText(QString());
+}
+
+void ReplaceDialog::Command1_Click()
+{
+    const QString what = searchtarget::boxText(Text1);
+    if (what.isEmpty()) {
+        failed(QStringLiteral("Please Enter Text To Find And Replace"));
+        return;
+    }
+    // With the editor closed there is nothing to find in.
+    Form1 *form = m_windows.form1();
+    const textsearch::Match hit =
+        form ? searchtarget::find(*form->Text1, what, textsearch::Compare::Text) : textsearch::Match{};
+    if (!hit.found()) {
+        failed(QStringLiteral("Cannot Find ") + what);
+        return;
+    }
+    TextBox &box = *form->Text1;
+    box.raise();
+    searchtarget::select(box, hit);
+    // Replacing the selection leaves the caret right after the new text.
+    box.replaceBytes(hit.start, hit.end, searchtarget::toDocument(searchtarget::boxText(Text2), box.lineEnd()));
+    searchtarget::focusEditor(*form);
+}
+
+void ReplaceDialog::failed(const QString &message)
+{
+    const QPointer<ReplaceDialog> self(this);
+    m_services.messages.show(this, message, MsgButtons::Ok);
+    if (!self)
+        return;
+    activateWindow();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void ReplaceDialog::Command3_Click()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+}
+
+void ReplaceDialog::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        Command1_Click();
+}
+
+void ReplaceDialog::Text2_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        Command1_Click();
+}
+
+void ReplaceDialog::Command1_MouseMove() { def::setBackColor(Command1, ole::LightBlue); }
+void ReplaceDialog::Command3_MouseMove() { def::setBackColor(Command3, ole::LightBlue); }
+
+void ReplaceDialog::Form_MouseMove()
+{
+    def::setBackColor(Command1, ole::ButtonFace);
+    def::setBackColor(Command3, ole::ButtonFace);
+}
+
+void ReplaceDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool ReplaceDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Command1)
+            Command1_MouseMove();
+        else if (watched == Command3)
+            Command3_MouseMove();
+    } else if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent *>(event))) {
+        // The replacement runs before Enter reaches the box, which then takes it as a line break.
+        if (watched == Text1)
+            Text1_KeyPress(13);
+        else if (watched == Text2)
+            Text2_KeyPress(13);
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,0 +1,28 @@
+#pragma once
+// What the Find and Replace dialogs share: reading their entry boxes, and
+// searching, selecting in and handing the focus to the editor window.
+#include "platform/TextBox.h"
+#include "search/TextSearch.h"
+
+class Form1;
+class QPlainTextEdit;
+
+namespace searchtarget {
+
+// The text of an entry box, its line breaks as '\n' (no other character is changed).
+QString boxText(const QPlainTextEdit *box);
+
+// The bytes that `boxText` stands for in a document with the line end `eol`:
+// a line break typed into a box is a line break of the document.
+QByteArray toDocument(const QString &boxText, TextBox::LineEnd eol);
+
+// The first occurrence of `boxText` in the editing area, as bytes of its buffer.
+textsearch::Match find(const TextBox &box, const QString &boxText, textsearch::Compare compare);
+
+// Selects bytes [match.start, match.end) of the editing area.
+void select(TextBox &box, const textsearch::Match &match);
+
+// Makes the editor the active window, its editing area holding the focus.
+void focusEditor(Form1 &form);
+
+}

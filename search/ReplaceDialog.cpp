@@ -52,6 +52,8 @@ ReplaceDialog::ReplaceDialog(Services &services, Windows &windows) : QWidget(nul
     connect(Command1, &QPushButton::clicked, this, &ReplaceDialog::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &ReplaceDialog::Command3_Click);
     Form_Load();
+    // A window opens with the focus on its first control in tab order.
+    Text1->setFocus(Qt::OtherFocusReason);
     def::place(this, d);
 }
 

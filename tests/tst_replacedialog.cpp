@@ -131,6 +131,7 @@ void TestReplaceDialog::freshWindowReplacesByOneBlank()
     // Form_Load emptied the search box; the replacement box keeps its blank.
     QCOMPARE(replace->Text1->toPlainText(), QString());
     QCOMPARE(replace->Text2->toPlainText(), u(" "));
+    QCOMPARE(QApplication::focusWidget(), replace->Text1);
     load("a-b-c");
     type(replace->Text1, u("-"));
     replace->Command1->click();

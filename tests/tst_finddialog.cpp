@@ -83,6 +83,7 @@ void TestFindDialog::hits_data()
     QTest::newRow("after surrogate pairs") << u("😀😀ab").toUtf8() << u("AB") << 0 << qint64(4) << qint64(2);
     QTest::newRow("beyond 32767") << QByteArray(40000, 'x') + "Needle" << u("needle") << 0 << qint64(40000) << qint64(6);
     QTest::newRow("beyond 65535") << QByteArray(70000, 'x') + "Needle" << u("Needle") << 1 << qint64(70000) << qint64(6);
+    QTest::newRow("after invalid bytes") << QByteArray("\xff\xfe\xc3(abc") << u("ABC") << 0 << qint64(4) << qint64(3);
     QTest::newRow("no-break space is not a space")
         << u("a\u00a0b a b").toUtf8() << u("a\u00a0b") << 1 << qint64(0) << qint64(3);
 }
@@ -103,6 +104,7 @@ void TestFindDialog::hits()
     find->Command1->click();
     QCOMPARE(f.form->Text1->SelStart(), selStart);
     QCOMPARE(f.form->Text1->SelLength(), selLength);
+    QCOMPARE(f.form->Text1->SelText(), QString::fromUtf8(document).mid(selStart, selLength));
     QCOMPARE(f.t->dialogs.messages(), QStringList());
     // Finding changes neither the text nor the document flag.
     QCOMPARE(QByteArray(f.form->Text1->bytes().toByteArray()), document);

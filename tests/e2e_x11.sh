@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# End to end, as a person would: the real program on an X server with a window
+# manager, driven only by X input events; results read from the file system and
+# from what X shows of the windows.
+set -u
+exe="$1"
+work="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+trap 'rm -rf "$work"' EXIT
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'
+exe="$1"; work="$2"
+fail() { echo "FAIL: $*"; kill $pid $wm 2>/dev/null; exit 1; }
+# Waits until a visible window has exactly this title; prints its id.
+window() {
+  for i in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+gone() {
+  for i in $(seq 1 50); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+keys() { xdotool key --delay 30 "$@"; sleep 0.3; }
+type() { xdotool type --delay 20 "$1"; sleep 0.2; }
+
+openbox >/dev/null 2>&1 & wm=$!
+sleep 0.5
+QT_QPA_PLATFORM=xcb "$exe" >"$work/zendral.log" 2>&1 & pid=$!
+main=$(window Zendral) || fail "no main window"
+xdotool windowactivate --sync "$main"; sleep 0.5
+
+# With the text empty, Find, Replace and Save are disabled: their keys do nothing.
+keys ctrl+f ctrl+r F2
+sleep 0.5
+xdotool search --onlyvisible --name '^(Find|Form2|Save As)$' >/dev/null 2>&1 && fail "disabled items answered their keys"
+
+type "alpha beta"; keys Return
+type "gamma beta"; keys Return
+
+# Find: Ctrl+F now opens it; Enter in its box finds the first "beta", selected in the editor.
+keys ctrl+f
+find=$(window Find) || fail "Find did not open after typing"
+type "beta"; keys Return
+sleep 0.5
+[ "$(xdotool getactivewindow)" = "$main" ] || fail "the main window did not get the focus after a hit"
+type "BETA"   # replaces the selection, so it shows where the hit was
+
+# Replace: "gamma" by "delta".
+keys ctrl+r
+rep=$(window Form2) || fail "Replace did not open"
+type "gamma"; keys Tab ctrl+a; type "delta"; keys alt+r
+sleep 0.5
+[ "$(xdotool getactivewindow)" = "$main" ] || fail "the main window did not get the focus after Replace"
+
+# Save As through the real file dialog, typing the path.
+keys F4
+dlg=$(window "Save As") || fail "no Save As dialog"
+sleep 0.5
+type "$work/notes"; keys Return
+gone "Save As" || fail "the Save As dialog stayed open"
+expected=$'alpha BETA\ndelta beta\n'
+[ "$(cat "$work/notes.txt" 2>/dev/null; echo x)" = "${expected}x" ] || fail "saved bytes: $(od -c "$work/notes.txt" 2>&1 | head -3)"
+
+# Type more, then File > Exit and No: the process ends, the file keeps the saved bytes.
+xdotool windowactivate --sync "$main"; sleep 0.3
+type "more"
+keys alt+f x
+# The question box has the program's title too: wait for a second such window.
+for i in $(seq 1 50); do
+  [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+[ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] || fail "no save question"
+sleep 0.3
+keys alt+n
+for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the process did not end after Exit"
+[ "$(cat "$work/notes.txt"; echo x)" = "${expected}x" ] || fail "the file changed after Exit"
+kill $wm 2>/dev/null
+echo "end to end: passed"
+SCRIPT

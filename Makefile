@@ -21,7 +21,7 @@ test: build
 
 bench: build
 	cmake --build $(BUILD) --target zendral_bench
-	for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	for b in $$(find $(BUILD)/bench -maxdepth 1 -type f -executable -name "bench_*" | sort); do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)

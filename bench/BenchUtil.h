@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <sys/resource.h>
 
 namespace bench {
@@ -22,6 +24,12 @@ inline QByteArray document(qint64 bytes)
         doc.append(line);
     doc.append(QByteArray(bytes - doc.size(), 'z'));
     return doc;
+}
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 inline double ms(const QElapsedTimer &t) { return t.nsecsElapsed() / 1e6; }

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <unistd.h>
 
 namespace {
 void runEvents(int ms)
@@ -98,22 +99,27 @@ int main(int argc, char **argv)
     const double tick = t.nsecsElapsed() / 1e3 / ticks;
 
     const QString rawPath = dir.filePath(QStringLiteral("raw.txt"));
-    double rawWrite = 1e9, save = 1e9;
-    for (int i = 0; i < 3; ++i) {
+    // Disk writeback makes single writes noisy: medians of five.
+    std::vector<double> rawWrites, saves;
+    for (int i = 0; i < 5; ++i) {
         const QByteArray bytes = form->Text1->bytes().toByteArray();
+        // Each write starts with no dirty pages, so neither is throttled by the other's writeback.
+        ::sync();
         t.start();
         QFile out(rawPath);
         out.open(QIODevice::WriteOnly);
         out.write(bytes);
         out.close();
-        rawWrite = qMin(rawWrite, bench::ms(t));
-        QFile::remove(rawPath);
+        // Like Save, each write after the first replaces an existing 100 MB file.
+        rawWrites.push_back(bench::ms(t));
 
         form->Saved = true;
+        ::sync();
         t.start();
         form->mnufilesave->trigger();
-        save = qMin(save, bench::ms(t));
+        saves.push_back(bench::ms(t));
     }
+    const double rawWrite = bench::median(rawWrites), save = bench::median(saves);
     if (QFileInfo(path).size() != size || dialogs.pending() || !dialogs.failures().isEmpty())
         return 1;
 
@@ -132,7 +138,7 @@ int main(int argc, char **argv)
     bench::report("  peak RSS / file size", rss / (size / 1e6), "x", "(target < 3.5x)");
     bench::report("type one character at the end (with repaint)", typing, "ms", "(target < 5 ms)");
     bench::report("one Timer1_Timer run", tick, "us", "(target < 2 us)");
-    bench::report("raw write of the same bytes", rawWrite, "ms");
+    bench::report("raw write of the same bytes over an existing file", rawWrite, "ms");
     bench::report("Save", save, "ms");
     bench::report("  Save / raw write", save / rawWrite, "x", "(target < 2x)");
     bench::report("idle CPU over 10 s", idleCpu, "%", "(target < 0.2% of a core)");

@@ -228,7 +228,10 @@ void Form1::showFailure(const QString &what, const QString &reason)
 
 bool Form1::writeText(QByteArray &copy)
 {
-    copy = Text1->bytes().toByteArray();
+    // Reuses the copy's buffer: a second save of a big text costs no new memory.
+    const QByteArrayView text = Text1->bytes();
+    copy.resize(text.size());
+    std::copy(text.begin(), text.end(), copy.begin());
     const QString path = cdb->FileName();
     const textfile::Result r = textfile::write(path, textfile::encode(copy, m_encoding));
     if (!r.ok)

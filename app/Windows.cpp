@@ -54,6 +54,9 @@ void Windows::exitProcess()
 void Windows::windowGone()
 {
     // The process ends when its last window has closed.
-    if (!m_form1 && !m_find && !m_replace && !m_calc && !m_about)
+    // Several windows can go in one pass of the event loop: end only once.
+    if (!m_form1 && !m_find && !m_replace && !m_calc && !m_about && !m_ended) {
+        m_ended = true;
         exitProcess();
+    }
 }

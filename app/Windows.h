@@ -48,4 +48,5 @@ private:
     QPointer<ReplaceDialog> m_replace;
     QPointer<CalcWindow> m_calc;
     QPointer<AboutWindow> m_about;
+    bool m_ended = false;
 };

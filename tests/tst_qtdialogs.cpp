@@ -36,7 +36,6 @@ private Q_SLOTS:
     void cleanup() { testsupport::allowModalDialogs(false); }
 
     void saveQuestionShowsExactlyItsText();
-    void okMessageHasOneButton();
     void fileDialogAddsTheDefaultExtension();
     void cancelledFileDialogIsTheCancelError();
     void nameFilters();
@@ -67,19 +66,6 @@ void TestQtDialogs::saveQuestionShowsExactlyItsText()
     // Esc is Cancel.
     whenModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
     QCOMPARE(dialogs.show(nullptr, QStringLiteral("q"), MsgButtons::YesNoCancel), MsgAnswer::Cancel);
-}
-
-void TestQtDialogs::okMessageHasOneButton()
-{
-    QtDialogs dialogs;
-    int buttons = 0;
-    whenModal([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        buttons = int(box->buttons().size());
-        box->button(QMessageBox::Ok)->click();
-    });
-    QCOMPARE(dialogs.show(nullptr, QStringLiteral("Invalid Data Format"), MsgButtons::Ok), MsgAnswer::Ok);
-    QCOMPARE(buttons, 1);
 }
 
 void TestQtDialogs::fileDialogAddsTheDefaultExtension()

@@ -279,6 +279,11 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         e->accept();
         return;
     }
+    // Alt with a letter that opens no menu types nothing, as in other text boxes.
+    if ((e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) && !e->text().isEmpty()) {
+        e->ignore();
+        return;
+    }
     int code = 0;
     const int key = e->key();
     if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)

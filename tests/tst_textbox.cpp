@@ -109,6 +109,7 @@ void TestTextBox::keyPressReportsTypedCharacters_data()
     QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << 0;
     QTest::newRow("delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << 0;
     QTest::newRow("function key") << int(Qt::Key_F7) << int(Qt::NoModifier) << 0;
+    QTest::newRow("alt+letter") << int(Qt::Key_A) << int(Qt::AltModifier) << 0;
 }
 
 void TestTextBox::keyPressReportsTypedCharacters()
@@ -120,6 +121,8 @@ void TestTextBox::keyPressReportsTypedCharacters()
     box->onKeyPress = [&](int c) { codes << c; };
     QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(codes, code ? QList<int>{code} : QList<int>{});
+    if (modifiers & Qt::AltModifier)
+        QVERIFY(box->isEmpty());
 }
 
 void TestTextBox::reservedShortcutsNeverReachTheBox()

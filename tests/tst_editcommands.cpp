@@ -1,386 +1,167 @@
-// Cut, Copy, Paste and Select All of the main window, through a scripted
-// clipboard, the real Qt clipboard, and the shortcut keys.
-#include "editor/Form1.h"
-#include "platform/Clipboard.h"
-#include "platform/TextBox.h"
-#include "support/Fakes.h"
+// Edit, font and colour commands of the main window, their keys, and the real Qt backends.
+#include "support/EditorFixture.h"
 #include "support/TestMain.h"
-#include <QAction>
 #include <QClipboard>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QImage>
-#include <QMimeData>
-#include <QSignalSpy>
-#include <memory>
+#include <cmath>
 
 using Holds = FakeClipboard::Holds;
-Q_DECLARE_METATYPE(FakeClipboard::Holds)
-
-namespace {
-const QString kInvalid = QStringLiteral("Invalid Data Format");
-
-// Text with a NUL, a CR LF pair and a character outside the BMP.
-QString awkwardText()
-{
-    QString s = QStringLiteral("a");
-    s += QChar(0);
-    s += QStringLiteral("b\r\nc") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("d");
-    return s;
-}
-
-// Readable in a failed QCOMPARE: control characters spelled out.
-QString visible(const QString &s)
-{
-    QString out;
-    for (QChar c : s)
-        out += c.unicode() < 32 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
-    return out;
-}
-
-// Says yes to the text question and then cannot deliver, as when another
-// program holds the clipboard between the two calls.
-class BusyClipboard : public Clipboard
-{
-public:
-    bool hasText() const override { return true; }
-    std::optional<QString> text() const override { return std::nullopt; }
-    void setText(const QString &) override {}
-};
-}
+using Command = void (Form1::*)();
+const Command cut = &Form1::mnueditcut_Click, copy = &Form1::mnueditcopy_Click, paste = &Form1::mnueditpaste_Click;
+// `cmd` run on `text` with a selection, directly or through `key` (null cmd: the key is disabled).
+struct Edit { Command cmd; Holds holds; QString text; int start, length; QString outText; int caret, selLength; QKeyCombination key = {}; };
+struct Paint { Command cmd; quint32 fore, back; qint64 chosen; };   // colours set first; chosen < 0: cancel
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Paint)
 
 class TestEditCommands : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestServices> m_ts;
+    EditorFixture f;
 
-    Form1 *form() { return m_ts->windows.form1(); }
-
-    // The main window holding `text`, the selection [start, start+length), counted as saved.
-    Form1 *open(const QString &text, qint64 start = 0, qint64 length = 0)
+    static FontChoice fontOf(const TextBox *b)
     {
-        Form1 *f = m_ts->windows.showForm1();
-        f->Text1->setText(text);
-        f->Text1->setSelStart(start);
-        f->Text1->setSelLength(length);
-        f->Saved = true;
-        return f;
-    }
-
-    void setClipboard(Holds holds, const QString &text = {})
-    {
-        m_ts->clipboard.holds = holds;
-        m_ts->clipboard.content = text;
+        return {b->FontName(), b->FontSize(), b->FontBold(), b->FontItalic(), b->FontStrikethru(), b->FontUnderline()};
     }
 
 private Q_SLOTS:
-    void init() { m_ts = std::make_unique<TestServices>(); }
-    void cleanup()
-    {
-        m_ts.reset();
-        QGuiApplication::clipboard()->clear();
-    }
+    void init() { QVERIFY(f.start()); }
+    void cleanup() { f.finish(); }
 
-    void cutCopy_data()
+    void editCommands_data()
     {
-        QTest::addColumn<bool>("cut");
-        QTest::addColumn<Holds>("holds");
-        for (bool cut : {false, true}) {
-            const char *name = cut ? "cut" : "copy";
-            QTest::addRow("%s, clipboard empty", name) << cut << Holds::Nothing;
-            QTest::addRow("%s, clipboard holds an image only", name) << cut << Holds::ImageOnly;
-            QTest::addRow("%s, clipboard holds text", name) << cut << Holds::Text;
-            QTest::addRow("%s, clipboard unreadable", name) << cut << Holds::Unreadable;
+        QTest::addColumn<Edit>("e");
+        using enum FakeClipboard::Holds;
+        const std::pair<const char *, Holds> holds[] = {{"empty", Nothing}, {"image only", ImageOnly}, {"text", Text}, {"unreadable", Unreadable}};
+        for (auto [name, h] : holds) {   // Cut and Copy whatever it holds; Paste needs readable text
+            QTest::addRow("cut, clipboard %s", name) << Edit{cut, h, "abcd", 1, 2, "ad", 1, 0};
+            QTest::addRow("copy, clipboard %s", name) << Edit{copy, h, "abcd", 1, 2, "abcd", 1, 2};
+            if (h != Text)
+                QTest::addRow("paste, clipboard %s", name) << Edit{paste, h, "abcd", 1, 2, "abcd", 1, 2};
         }
+        QTest::newRow("cut, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0};
+        QTest::newRow("cut, non-BMP and CR LF") << Edit{cut, Text, "a\U0001F600\r\nb", 1, 4, "ab", 1, 0};
+        QTest::newRow("paste over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0};
+        QTest::newRow("paste at the caret, after non-BMP") << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0};
+        // The menu's keys run the commands; the box's own bindings (system clipboard) never do.
+        QTest::newRow("Ctrl+X") << Edit{cut, Text, "abcd", 1, 2, "ad", 1, 0, Qt::CTRL | Qt::Key_X};
+        QTest::newRow("Shift+Del") << Edit{cut, Text, "abcd", 1, 2, "ad", 1, 0, Qt::SHIFT | Qt::Key_Delete};
+        QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
+        QTest::newRow("Ctrl+C, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
+        QTest::newRow("Ctrl+Ins") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
+        QTest::newRow("Ctrl+V") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
+        QTest::newRow("Shift+Ins") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::SHIFT | Qt::Key_Insert};
+        QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
+        QTest::newRow("Shift+Ins, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::SHIFT | Qt::Key_Insert};
+        QTest::newRow("Ctrl+A") << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};
     }
-    // The selection reaches the clipboard whatever it held before.
-    void cutCopy()
+    void editCommands()
     {
-        QFETCH(bool, cut);
-        QFETCH(Holds, holds);
-        setClipboard(holds, QStringLiteral("old"));
-        Form1 *f = open(QStringLiteral("abcd"), 1, 2);
-
-        cut ? f->mnueditcut_Click() : f->mnueditcopy_Click();
-
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
-        QVERIFY(m_ts->clipboard.hasText());
-        QCOMPARE(m_ts->clipboard.content, QStringLiteral("bc"));
-        if (cut) {
-            QCOMPARE(f->Text1->Text(), QStringLiteral("ad"));
-            QCOMPARE(f->Text1->SelStart(), 1);
-            QCOMPARE(f->Text1->SelLength(), 0);
-            QVERIFY(!f->Saved);
-        } else {
-            QCOMPARE(f->Text1->Text(), QStringLiteral("abcd"));
-            QCOMPARE(f->Text1->SelStart(), 1);
-            QCOMPARE(f->Text1->SelLength(), 2);
-            QVERIFY(f->Saved);
-        }
-    }
-
-    void cutCopyAwkwardSelection()
-    {
-        const QString inner = awkwardText();
-        setClipboard(Holds::Nothing);
-        Form1 *f = open(QStringLiteral("<") + inner + QStringLiteral(">"), 1, inner.size());
-        f->mnueditcopy_Click();
-        QCOMPARE(visible(m_ts->clipboard.content), visible(inner));
-        f->mnueditcut_Click();
-        QCOMPARE(visible(m_ts->clipboard.content), visible(inner));
-        QCOMPARE(f->Text1->Text(), QStringLiteral("<>"));
-        QCOMPARE(f->Text1->SelStart(), 1);
-    }
-
-    void cutCopyNothingSelected_data()
-    {
-        QTest::addColumn<bool>("cut");
-        QTest::newRow("copy") << false;
-        QTest::newRow("cut") << true;
-    }
-    // An empty selection puts an empty text on the clipboard and deletes nothing.
-    void cutCopyNothingSelected()
-    {
-        QFETCH(bool, cut);
-        setClipboard(Holds::Text, QStringLiteral("old"));
-        Form1 *f = open(QStringLiteral("abcd"), 2, 0);
-        cut ? f->mnueditcut_Click() : f->mnueditcopy_Click();
-        QCOMPARE(m_ts->clipboard.writes, 1);
-        QCOMPARE(m_ts->clipboard.content, QString());
-        QCOMPARE(f->Text1->Text(), QStringLiteral("abcd"));
-        QCOMPARE(f->Text1->SelStart(), 2);
-        QVERIFY(f->Saved);
-    }
-
-    void paste_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("clip");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("caret");
-        const QString smile = QString::fromUcs4(U"\U0001F600");
-        QTest::newRow("at the caret") << "abcd" << 2 << 0 << "XY" << "abXYcd" << 4;
-        QTest::newRow("over a selection") << "abcd" << 1 << 2 << "XYZ" << "aXYZd" << 4;
-        QTest::newRow("over everything") << "abcd" << 0 << 4 << "X" << "X" << 1;
-        QTest::newRow("at the start") << "abcd" << 0 << 0 << "X" << "Xabcd" << 1;
-        QTest::newRow("at the end") << "abcd" << 4 << 0 << "X" << "abcdX" << 5;
-        QTest::newRow("into an empty text") << "" << 0 << 0 << "X" << "X" << 1;
-        QTest::newRow("empty text over a selection") << "abcd" << 1 << 2 << "" << "ad" << 1;
-        QTest::newRow("after a non-BMP character")
-            << QStringLiteral("a%1b").arg(smile) << 3 << 0 << QStringLiteral("\u00e9")
-            << QStringLiteral("a%1\u00e9b").arg(smile) << 4;
-        QTest::newRow("awkward text over a line break")
-            << "x\r\ny" << 1 << 2 << awkwardText() << QStringLiteral("x%1y").arg(awkwardText())
-            << int(1 + awkwardText().size());
-    }
-    void paste()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(QString, clip);
-        QFETCH(QString, expected);
-        QFETCH(int, caret);
-        setClipboard(Holds::Text, clip);
-        Form1 *f = open(text, start, length);
-
-        f->mnueditpaste_Click();
-
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
-        QCOMPARE(visible(f->Text1->Text()), visible(expected));
-        QCOMPARE(f->Text1->bytes().toByteArray(), expected.toUtf8());
-        QCOMPARE(f->Text1->SelStart(), caret);
-        QCOMPARE(f->Text1->SelLength(), 0);
-        QCOMPARE(m_ts->clipboard.content, clip);
-        QCOMPARE(f->Saved, text == expected);
-    }
-
-    void pasteWithoutText_data()
-    {
-        QTest::addColumn<Holds>("holds");
-        QTest::newRow("clipboard empty") << Holds::Nothing;
-        QTest::newRow("clipboard holds an image only") << Holds::ImageOnly;
-        QTest::newRow("clipboard unreadable") << Holds::Unreadable;
-    }
-    void pasteWithoutText()
-    {
-        QFETCH(Holds, holds);
-        setClipboard(holds);
-        Form1 *f = open(QStringLiteral("abcd"), 1, 2);
-        m_ts->dialogs.answer(MsgAnswer::Ok);
-
-        f->mnueditpaste_Click();
-
-        QCOMPARE(m_ts->dialogs.shown().size(), 1);
-        const auto &shown = m_ts->dialogs.shown().constFirst();
-        QCOMPARE(shown.text, kInvalid);
-        QCOMPARE(shown.buttons, MsgButtons::Ok);
-        QCOMPARE(shown.title, QStringLiteral("Zendral"));
-        QCOMPARE(f->Text1->Text(), QStringLiteral("abcd"));
-        QCOMPARE(f->Text1->SelStart(), 1);
-        QCOMPARE(f->Text1->SelLength(), 2);
-        QCOMPARE(m_ts->clipboard.writes, 0);
-        QVERIFY(f->Saved);
-    }
-
-    void pasteFromBusyClipboard()
-    {
-        BusyClipboard busy;
-        Services services{m_ts->dialogs, m_ts->dialogs, busy, m_ts->lockKeys, m_ts->registry, m_ts->launcher};
-        Form1 f(services, m_ts->windows);
-        f.Text1->setText(QStringLiteral("abcd"));
-        f.Text1->setSelStart(1);
-        f.Text1->setSelLength(2);
-        f.mnueditpaste_Click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("abcd"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("bc"));
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
-    }
-
-    void selectAll_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("one line") << QStringLiteral("abc");
-        QTest::newRow("lines and awkward characters") << QStringLiteral("x\r\n%1\ny\r").arg(awkwardText());
-    }
-    void selectAll()
-    {
-        QFETCH(QString, text);
-        Form1 *f = open(text, text.size() / 2, 0);
-        f->mnueditall_Click();
-        QCOMPARE(f->Text1->SelStart(), 0);
-        QCOMPARE(f->Text1->SelLength(), text.size());
-        QCOMPARE(visible(f->Text1->SelText()), visible(text));
-        QCOMPARE(f->Text1->Text(), text);
-        QVERIFY(f->Saved);
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
-    }
-
-    // The menu's shortcut keys run the commands; the text box's own clipboard
-    // bindings (which would use the system clipboard, not the scripted one) never run.
-    void shortcutKeys_data()
-    {
-        QTest::addColumn<QKeyCombination>("key");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("clip");
-        QTest::addColumn<int>("selStart");
-        QTest::addColumn<int>("selLength");
-        QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X) << "mnueditcut" << "ad" << "bc" << 1 << 0;
-        QTest::newRow("Shift+Del") << (Qt::SHIFT | Qt::Key_Delete) << "mnueditcut" << "ad" << "bc" << 1 << 0;
-        QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C) << "mnueditcopy" << "abcd" << "bc" << 1 << 2;
-        QTest::newRow("Ctrl+Ins") << (Qt::CTRL | Qt::Key_Insert) << "mnueditcopy" << "abcd" << "bc" << 1 << 2;
-        QTest::newRow("Ctrl+V") << (Qt::CTRL | Qt::Key_V) << "mnueditpaste" << "aXYd" << "XY" << 3 << 0;
-        QTest::newRow("Shift+Ins") << (Qt::SHIFT | Qt::Key_Insert) << "mnueditpaste" << "aXYd" << "XY" << 3 << 0;
-        QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << "mnueditall" << "abcd" << "XY" << 0 << 4;
-    }
-    void shortcutKeys()
-    {
-        QFETCH(QKeyCombination, key);
-        QFETCH(QString, action);
-        QFETCH(QString, text);
-        QFETCH(QString, clip);
-        QFETCH(int, selStart);
-        QFETCH(int, selLength);
-        // Only the scripted clipboard may change; the system one must keep its text.
+        QFETCH(Edit, e);
         QGuiApplication::clipboard()->setText(QStringLiteral("system"));
-        setClipboard(Holds::Text, QStringLiteral("XY"));
-        Form1 *f = open(QStringLiteral("abcd"), 1, 2);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        f->Text1->setFocus();
-        QTRY_VERIFY(f->mnueditcut->isEnabled() && f->mnueditpaste->isEnabled());
-        auto *menuItem = f->findChild<QAction *>(action);
-        QVERIFY(menuItem);
-        QSignalSpy triggered(menuItem, &QAction::triggered);
-
-        QTest::keyClick(f->Text1, key.key(), key.keyboardModifiers());
-
-        QCOMPARE(triggered.size(), 1);
-        QCOMPARE(f->Text1->Text(), text);
-        QCOMPARE(f->Text1->SelStart(), selStart);
-        QCOMPARE(f->Text1->SelLength(), selLength);
-        QCOMPARE(m_ts->clipboard.content, clip);
+        f.t->clipboard.holds = e.holds;
+        f.t->clipboard.content = QStringLiteral("XY");
+        TextBox *box = f.form->Text1;
+        box->setText(e.text);
+        box->setSelStart(e.start);
+        box->setSelLength(e.length);
+        f.form->Saved = true;
+        const bool pressed = e.key.key() != Qt::Key_unknown, copies = e.cmd == cut || e.cmd == copy;
+        const bool invalid = !pressed && e.cmd == paste && !f.t->clipboard.hasText();
+        if (invalid)
+            f.t->dialogs.answer(MsgAnswer::Ok);
+        f.form->Timer1_Timer();   // the menu state as the timer leaves it
+        pressed ? QTest::keyClick(box, e.key.key(), e.key.keyboardModifiers()) : (f.form->*e.cmd)();
+        QCOMPARE(f.t->dialogs.messages(), invalid ? QStringList{"Invalid Data Format"} : QStringList{});
+        QCOMPARE(box->Text(), e.outText);
+        QCOMPARE(box->SelStart(), e.caret);
+        QCOMPARE(box->SelLength(), e.selLength);
+        QCOMPARE(f.t->clipboard.content, copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("system"));
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
+        QCOMPARE(f.form->Saved, e.text == e.outText);
     }
 
-    // Copy works on a fresh start with nothing on the clipboard.
-    void copyKeyOnFreshStart()
+    // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.
+    void font()
     {
-        setClipboard(Holds::Nothing);
-        Form1 *f = open(QStringLiteral("abcd"), 1, 2);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        f->Text1->setFocus();
-        QTRY_VERIFY(f->mnueditcopy->isEnabled());
-        QTest::keyClick(f->Text1, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(m_ts->clipboard.content, QStringLiteral("bc"));
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
+        TextBox *box = f.form->Text1;
+        const FontChoice first{"Arial", 14, true, false, false, true};
+        box->setFontItalic(true);
+        f.t->dialogs.chooseFont(first);
+        f.t->dialogs.cancelFont();
+        f.form->mnueditfont_Click();
+        box->setFontSize(30);
+        f.form->mnueditfont_Click();
+        QCOMPARE(fontOf(box), (FontChoice{"Arial", 30, true, false, false, true}));
+        const auto &shown = f.t->dialogs.shown();
+        QCOMPARE(shown[0].font, (FontChoice{shown[0].font.name, 12, false, false, false, false}));
+        QCOMPARE(shown[1].font, first);
+        QCOMPARE(shown[1].flags, 259);
     }
 
-    // A disabled Paste ignores its keys; the box must not paste the system clipboard itself.
-    void disabledPasteKeys()
+    // The chosen colour, or both kept when cancelled; the caret shows whatever the two colours.
+    void color_data()
     {
-        QGuiApplication::clipboard()->setText(QStringLiteral("system"));
-        setClipboard(Holds::Nothing);
-        Form1 *f = open(QString());
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        f->Text1->setFocus();
-        QVERIFY(!f->mnueditpaste->isEnabled());
-        QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
-        QTest::keyClick(f->Text1, Qt::Key_Insert, Qt::ShiftModifier);
-        QVERIFY(f->Text1->isEmpty());
-        QVERIFY(m_ts->dialogs.shown().isEmpty());
+        QTest::addColumn<Paint>("p");
+        const Command back = &Form1::mnutoolbcolor_Click, fore = &Form1::mnutooltcolor_Click;
+        QTest::newRow("Back Ground, pure blue") << Paint{back, 0, 0xFFFFFF, 0xFF0000};
+        QTest::newRow("Back Ground, cancelled") << Paint{back, 0x00FF00, 0xFF0000, -1};
+        QTest::newRow("Text Color, cancelled") << Paint{fore, 0x00FF00, 0xFF0000, -1};
+        QTest::newRow("white on white") << Paint{back, 0xFFFFFF, 0, 0xFFFFFF};
+        QTest::newRow("black text on black") << Paint{fore, 0xFFFFFF, 0, 0};
+        QTest::newRow("nearly the same blue text") << Paint{fore, 0, 0xFF0000, 0xF01010};
+    }
+    void color()
+    {
+        QFETCH(Paint, p);
+        TextBox *box = f.form->Text1;
+        box->setForeColor(p.fore);
+        box->setBackColor(p.back);
+        p.chosen < 0 ? f.t->dialogs.cancelColor() : f.t->dialogs.chooseColor(quint32(p.chosen));
+        (f.form->*p.cmd)();
+        const bool toBack = p.cmd == &Form1::mnutoolbcolor_Click, chosen = p.chosen >= 0;
+        const quint32 back = toBack && chosen ? quint32(p.chosen) : p.back;
+        QCOMPARE(f.t->dialogs.shown().constFirst().flags, 58);
+        QCOMPARE(box->BackColor(), back);
+        QCOMPARE(box->ForeColor(), !toBack && chosen ? quint32(p.chosen) : p.fore);
+        QVERIFY(f.form->Saved);
+        const QColor caret = QRgb(box->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE)), bg = QRgb(back);
+        QVERIFY(std::hypot(caret.red() - bg.red(), caret.green() - bg.green(), caret.blue() - bg.blue()) >= 96);
     }
 
-    // Through the platform clipboard: awkward text survives both ways, and a
-    // clipboard without text gets the message.
-    void realClipboard()
+    // The real Qt backends: awkward text both ways, an image only, a font from 12 pt, pure blue.
+    void realBackends()
     {
         QtClipboard clipboard;
-        Services services{m_ts->dialogs, m_ts->dialogs, clipboard, m_ts->lockKeys, m_ts->registry, m_ts->launcher};
-        QGuiApplication::clipboard()->clear();
-        Form1 f(services, m_ts->windows);
-        QVERIFY(!f.mnueditpaste->isEnabled());
-        const QString text = awkwardText();
+        QtDialogs qt;
+        Services services{f.t->dialogs, qt, clipboard, f.t->lockKeys, f.t->registry, f.t->launcher};
+        Form1 form(services, f.t->windows);
+        const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\nc\U0001F600d"), other = "\r\n" + text + QChar(0);
+        form.Text1->setText(text);
+        form.mnueditall_Click();
+        form.mnueditcut_Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QGuiApplication::clipboard()->setText(other);   // as another program would
+        form.mnueditpaste_Click();
+        QCOMPARE(form.Text1->bytes().toByteArray(), other.toUtf8());
+        QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+        f.t->dialogs.answer(MsgAnswer::Ok);
+        form.mnueditpaste_Click();
+        QCOMPARE(f.t->dialogs.messages(), QStringList{"Invalid Data Format"});
 
-        f.Text1->setText(text);
-        f.mnueditall_Click();
-        f.mnueditcopy_Click();
-        QCOMPARE(visible(QGuiApplication::clipboard()->text()), visible(text));
-        f.mnueditcut_Click();
-        QVERIFY(f.Text1->isEmpty());
-        QCOMPARE(visible(QGuiApplication::clipboard()->text()), visible(text));
-        f.mnueditpaste_Click();
-        f.mnueditpaste_Click();
-        QCOMPARE(f.Text1->bytes().toByteArray(), (text + text).toUtf8());
-
-        // Text put there by someone else.
-        const QString other = QStringLiteral("\r\n") + text + QChar(0);
-        QGuiApplication::clipboard()->setText(other);
-        f.mnueditall_Click();
-        f.mnueditpaste_Click();
-        QCOMPARE(visible(f.Text1->Text()), visible(other));
-        QCOMPARE(f.Text1->SelStart(), other.size());
-
-        QImage image(4, 4, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QGuiApplication::clipboard()->setImage(image);
-        QVERIFY(!clipboard.hasText());
-        m_ts->dialogs.answer(MsgAnswer::Ok);
-        f.mnueditpaste_Click();
-        QCOMPARE(m_ts->dialogs.messages(), QStringList{kInvalid});
-        QCOMPARE(visible(f.Text1->Text()), visible(other));
-        // Copying needs no text on the clipboard.
-        f.mnueditall_Click();
-        f.mnueditcopy_Click();
-        QCOMPARE(visible(QGuiApplication::clipboard()->text()), visible(other));
+        QFont chosen(QStringLiteral("DejaVu Sans"), 14, QFont::Bold), start;   // a sans family with a bold face
+        chosen.setUnderline(true);
+        testsupport::whenModal<QFontDialog>([&](QFontDialog *d) { start = d->currentFont(); d->setCurrentFont(chosen); d->accept(); });
+        testsupport::allowModalDialogs(true);
+        form.mnueditfont_Click();
+        testsupport::whenModal<QColorDialog>([](QColorDialog *d) { d->setCurrentColor(Qt::blue); d->accept(); });
+        form.mnutoolbcolor_Click();
+        testsupport::allowModalDialogs(false);
+        QCOMPARE(start.pointSizeF(), 12.0);
+        QCOMPARE(fontOf(form.Text1), (FontChoice{"DejaVu Sans", 14, true, false, false, true}));
+        QCOMPARE(form.Text1->BackColor(), 0x00FF0000u);
     }
 };
 

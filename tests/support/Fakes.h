@@ -18,7 +18,8 @@ public:
     int writes = 0;
 
     void putText(const QString &t) { holds = Holds::Text; content = t; }
-    bool hasText() const override { return holds == Holds::Text; }
+    // Unreadable: says it holds text, then cannot deliver it (another program holds it).
+    bool hasText() const override { return holds == Holds::Text || holds == Holds::Unreadable; }
     std::optional<QString> text() const override;
     void setText(const QString &t) override;
 };

@@ -145,12 +145,10 @@ void TestForm1::promptAnswersAndTheirCallers()
     const QString target = dir.filePath(QStringLiteral("saved %1.txt").arg(QTest::currentDataTag()));
 
     d.answer(script == "No" ? MsgAnswer::No : script == "Cancel" ? MsgAnswer::Cancel : MsgAnswer::Yes);
-    if (script == "Yes")
-        d.chooseFile(target);
-    else if (script == "YesCancel")
+    if (script == "YesCancel")
         d.cancelFile();
-    else if (script == "YesFail")
-        d.chooseFile(dir.filePath(QStringLiteral("no such folder/x.txt")));
+    if (script == "Yes" || script == "YesFail")
+        d.chooseFile(script == "Yes" ? target : dir.filePath(QStringLiteral("no such folder/x.txt")));
     if (script == "YesFail")
         d.answer(MsgAnswer::Ok);   // the failure is reported
     if (caller == "open" && goesOn)
@@ -167,31 +165,24 @@ void TestForm1::promptAnswersAndTheirCallers()
         form->mnufileopen->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    QCOMPARE(d.messages().value(0), QStringLiteral("Do You Want to Save File ?"));
-    QCOMPARE(d.shown().first().buttons, MsgButtons::YesNoCancel);
-    QCOMPARE(d.shown().first().title, QStringLiteral("Zendral"));
+    const auto &question = d.shown().first();
+    QCOMPARE(question.text + question.title, QStringLiteral("Do You Want to Save File ?Zendral"));
+    QCOMPARE(question.buttons, MsgButtons::YesNoCancel);
     if (script == "YesFail")
         QVERIFY(d.messages().value(1).contains(QStringLiteral("no such folder/x.txt")));
     if (caller == "exit")
         QCOMPARE(f.t->exits, goesOn ? 1 : 0);
     if (caller == "close")
         QCOMPARE(form.isNull(), goesOn);
-    if (caller == "open") {
-        const bool openShown = std::any_of(d.shown().begin(), d.shown().end(),
-                                           [](const auto &s) { return s.kind == ScriptedDialogs::Kind::Open; });
-        QCOMPARE(openShown, goesOn);
-    }
+    if (caller == "open")
+        QCOMPARE(d.shown().last().kind == ScriptedDialogs::Kind::Open, goesOn);
     if (!form)
         return;
     // The text is kept unless the answer was No; it counts as saved only when written or discarded.
     QCOMPARE(form->Text1->Text(), script == "No" ? QString() : QStringLiteral("typed"));
     QCOMPARE(form->Saved, goesOn);
-    QCOMPARE(QFile::exists(target), script == "Yes");
-    if (script == "Yes") {
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("typed"));
-    }
+    QFile written(target);
+    QCOMPARE(written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray("none"), script == "Yes" ? "typed" : "none");
 }
 
 void TestForm1::windowsExistOnceAndComeBackAfresh()

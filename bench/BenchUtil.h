@@ -1,9 +1,19 @@
 #pragma once
 // Small helpers shared by the benchmark programs.
+#include "app/Windows.h"
+#include "editor/Form1.h"
+#include "platform/Clipboard.h"
+#include "platform/LockKeys.h"
+#include "platform/ScriptedDialogs.h"
+#include "platform/Services.h"
+#include "platform/SysInfo.h"
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QString>
+#include <QTimer>
+#include <functional>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -33,6 +43,44 @@ inline double median(std::vector<double> v)
 }
 
 inline double ms(const QElapsedTimer &t) { return t.nsecsElapsed() / 1e6; }
+
+// Median of `runs` timings of `f`, in ms.
+inline double timed(int runs, const std::function<void()> &f)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        times.push_back(ms(t));
+    }
+    return median(times);
+}
+
+inline void runEvents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The main window over the real platform services, with scripted dialogs.
+struct Editor {
+    ScriptedDialogs dialogs;
+    QtClipboard clipboard;
+    SystemLockKeys lockKeys;
+    NoRegistry registry;
+    SystemLauncher launcher;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Windows windows{services};
+    Form1 *form = nullptr;
+
+    Editor()
+    {
+        windows.onExit = [] {};
+        form = windows.showForm1();
+    }
+};
 
 // Peak resident memory of this process so far, in MB.
 inline double peakRssMb()

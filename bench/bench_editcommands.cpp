@@ -1,26 +1,16 @@
 // Edit, font and colour commands on a 100 MB document, beside the plain
 // UTF-8 to UTF-16 conversion of the same bytes (what any clipboard copy costs).
 #include "BenchUtil.h"
-#include "app/Windows.h"
 #include "editor/Form1.h"
 #include "platform/Clipboard.h"
-#include "platform/LockKeys.h"
 #include "platform/ScriptedDialogs.h"
-#include "platform/Services.h"
-#include "platform/SysInfo.h"
 #include "platform/TextBox.h"
 #include <QApplication>
 #include <QClipboard>
-#include <QEventLoop>
 #include <QTimer>
 
 namespace {
-void runEvents(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using bench::runEvents;
 
 template<class F>
 double best(F &&f)
@@ -42,15 +32,8 @@ int main(int argc, char **argv)
     const qint64 size = 100ll * 1000 * 1000;
     const QByteArray doc = bench::document(size);
 
-    ScriptedDialogs dialogs;
-    QtClipboard clipboard;
-    SystemLockKeys locks;
-    NoRegistry registry;
-    SystemLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, locks, registry, launcher};
-    Windows windows(services);
-    windows.onExit = [] {};
-    Form1 *form = windows.showForm1();
+    bench::Editor editor;
+    Form1 *form = editor.form;
     TextBox *box = form->Text1;
     box->loadBytes(doc);
     box->repaint();
@@ -90,14 +73,14 @@ int main(int argc, char **argv)
     if (box->bytes() != QByteArrayView(doc))
         return 1;
 
-    dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Sans Mono"), 11, true, false, false, false});
-    dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Sans"), 12, false, true, true, true});
-    dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Serif"), 10, false, false, false, false});
+    editor.dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Sans Mono"), 11, true, false, false, false});
+    editor.dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Sans"), 12, false, true, true, true});
+    editor.dialogs.chooseFont(FontChoice{QStringLiteral("DejaVu Serif"), 10, false, false, false, false});
     const double font = best([&] { form->mnueditfont_Click(); box->repaint(); });
     for (quint32 c : {0x00FF0000u, 0x0000FF00u, 0x000000FFu})
-        dialogs.chooseColor(c);
+        editor.dialogs.chooseColor(c);
     const double color = best([&] { form->mnutoolbcolor_Click(); box->repaint(); });
-    if (dialogs.pending() || !dialogs.failures().isEmpty())
+    if (editor.dialogs.pending() || !editor.dialogs.failures().isEmpty())
         return 1;
 
     std::printf("100 MB document of 80-character lines\n");

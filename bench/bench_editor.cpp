@@ -1,30 +1,17 @@
 // Opening, typing into, saving and idling with a 100 MB document, each beside
 // the plain file operation on the same bytes in the same run.
 #include "BenchUtil.h"
-#include "app/Windows.h"
-#include "editor/Form1.h"
-#include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
-#include "platform/LockKeys.h"
-#include "platform/ScriptedDialogs.h"
-#include "platform/Services.h"
-#include "platform/SysInfo.h"
 #include "platform/TextBox.h"
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <unistd.h>
 
 namespace {
-void runEvents(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using bench::runEvents;
 
 double cpuSeconds()
 {
@@ -60,15 +47,9 @@ int main(int argc, char **argv)
             return 1;
     }
 
-    ScriptedDialogs dialogs;
-    QtClipboard clipboard;
-    SystemLockKeys locks;
-    NoRegistry registry;
-    SystemLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, locks, registry, launcher};
-    Windows windows(services);
-    windows.onExit = [] {};
-    Form1 *form = windows.showForm1();
+    bench::Editor editor;
+    Form1 *form = editor.form;
+    ScriptedDialogs &dialogs = editor.dialogs;
     runEvents(100);
     form->Saved = true;
 

@@ -1,13 +1,8 @@
 // Find and Replace on a 100 MB document whose only hit lies near its end,
 // next to a plain memchr/memmem over the same bytes.
 #include "BenchUtil.h"
-#include "app/Windows.h"
 #include "editor/Form1.h"
-#include "platform/Clipboard.h"
-#include "platform/LockKeys.h"
 #include "platform/ScriptedDialogs.h"
-#include "platform/Services.h"
-#include "platform/SysInfo.h"
 #include "platform/TextBox.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
@@ -21,33 +16,7 @@
 #include <vector>
 
 namespace {
-struct NoClipboard : Clipboard {
-    bool hasText() const override { return false; }
-    std::optional<QString> text() const override { return QString(); }
-    void setText(const QString &) override {}
-};
-struct NoLockKeys : LockKeys {
-    std::optional<bool> capsLock() const override { return std::nullopt; }
-    std::optional<bool> numLock() const override { return std::nullopt; }
-};
-struct NoLauncher : ProgramLauncher {
-    bool isOrdinaryFile(const QString &) const override { return false; }
-    bool start(const QString &) override { return false; }
-};
-
-// Median of `runs` timings of `f`, in ms.
-double median(int runs, const std::function<void()> &f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(bench::ms(t));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using bench::timed;
 
 int failures = 0;
 void check(bool ok, const char *what)
@@ -67,15 +36,9 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
     QApplication app(argc, argv);
-    ScriptedDialogs dialogs;
-    NoClipboard clipboard;
-    NoLockKeys lockKeys;
-    NoRegistry registry;
-    NoLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
-    Windows windows(services);
-    windows.onExit = [] {};
-    dialogs.onUnexpected = [](const QString &m) { std::printf("unexpected: %s\n", qPrintable(m)); ++failures; };
+    bench::Editor editor;
+    Windows &windows = editor.windows;
+    editor.dialogs.onUnexpected = [](const QString &m) { std::printf("unexpected: %s\n", qPrintable(m)); ++failures; };
 
     constexpr qint64 Size = 100'000'000;
     const QByteArray needle = "Zq7-Needle#End";
@@ -84,7 +47,7 @@ int main(int argc, char **argv)
     const qint64 at = Size - 1000;
     doc.replace(at, needle.size(), needle);
 
-    Form1 *form = windows.showForm1();
+    Form1 *form = editor.form;
     TextBox *box = form->Text1;
     box->loadBytes(doc);
     doc.clear();
@@ -94,9 +57,9 @@ int main(int argc, char **argv)
 
     const QByteArrayView bytes = box->bytes();
     const void *found = nullptr;
-    const double memchrMs = median(runs, [&] { found = std::memchr(bytes.data(), 'Z', size_t(bytes.size())); });
+    const double memchrMs = timed(runs, [&] { found = std::memchr(bytes.data(), 'Z', size_t(bytes.size())); });
     check(found == bytes.data() + at, "memchr");
-    const double memmemMs = median(runs, [&] {
+    const double memmemMs = timed(runs, [&] {
         found = memmem(bytes.data(), size_t(bytes.size()), needle.constData(), size_t(needle.size()));
     });
     check(found == bytes.data() + at, "memmem");
@@ -104,13 +67,13 @@ int main(int argc, char **argv)
     bench::report("baseline: memmem for the search text", memmemMs, "ms");
 
     textsearch::Match m;
-    const double exactMs = median(runs, [&] { m = textsearch::findUtf8(bytes, needle, textsearch::Compare::Binary); });
+    const double exactMs = timed(runs, [&] { m = textsearch::findUtf8(bytes, needle, textsearch::Compare::Binary); });
     check(m.start == at, "findUtf8 exact");
     QElapsedTimer first;
     first.start();
     m = textsearch::findUtf8(bytes, "zQ7-nEEDLE#eND", textsearch::Compare::Text);
     const double firstTextMs = bench::ms(first);
-    const double textMs = median(runs, [&] { m = textsearch::findUtf8(bytes, "zQ7-nEEDLE#eND", textsearch::Compare::Text); });
+    const double textMs = timed(runs, [&] { m = textsearch::findUtf8(bytes, "zQ7-nEEDLE#eND", textsearch::Compare::Text); });
     check(m.start == at && m.end == at + needle.size(), "findUtf8 case-blind");
     bench::report("search alone, exact", exactMs, "ms");
     bench::report("search alone, case-blind (first: builds case table)", firstTextMs, "ms");
@@ -119,12 +82,12 @@ int main(int argc, char **argv)
     FindDialog *find = windows.showFind();
     find->Text1->setPlainText(QString::fromLatin1(needle));
     find->Check1->setChecked(true);
-    const double findExactMs = median(runs, [&] { find->Command1_Click(); });
+    const double findExactMs = timed(runs, [&] { find->Command1_Click(); });
     check(box->SelStart() == at && box->SelLength() == needle.size(), "Find exact");
     find->Text1->setPlainText(QStringLiteral("zQ7-nEEDLE#eND"));
     find->Check1->setChecked(false);
     box->setSelStart(0);
-    const double findTextMs = median(runs, [&] { find->Command1_Click(); });
+    const double findTextMs = timed(runs, [&] { find->Command1_Click(); });
     check(box->SelStart() == at && box->SelLength() == needle.size(), "Find case-blind");
 
     // Each press replaces the one hit; the next swaps it back.
@@ -153,6 +116,6 @@ int main(int argc, char **argv)
     bench::report("ratio Replace / memmem", replaceMs / memmemMs, "x");
     bench::report("ratio Find case-blind / memchr", findTextMs / memchrMs, "x");
     bench::report("peak memory", bench::peakRssMb(), "MB");
-    check(dialogs.messages().isEmpty(), "no message");
+    check(editor.dialogs.messages().isEmpty(), "no message");
     return failures ? 1 : 0;
 }

@@ -56,7 +56,6 @@ private Q_SLOTS:
     void newKeepsOrDiscardsAndThePanelKeepsTheName();
     void unreadableFileIsReportedAndNotAdopted_data();
     void unreadableFileIsReportedAndNotAdopted();
-    void threeLettersAndCrLfAreFiveCharacters();
     void failedSaveKeepsOldFileAndFlag();
     void menuStatesFollowTheText();
     void timerSleepsWhileNothingChanges();
@@ -168,16 +167,6 @@ void TestFileCommands::unreadableFileIsReportedAndNotAdopted()
     QVERIFY2(message.contains(dir.filePath(name)) && message.contains(reason), qPrintable(message));
     QCOMPARE(f.form->Text1->Text(), QStringLiteral("current"));
     QCOMPARE(f.form->cdb->FileName(), current);
-}
-
-void TestFileCommands::threeLettersAndCrLfAreFiveCharacters()
-{
-    open(file(QStringLiteral("d.txt"), "abc\r\n"));
-    QCOMPARE(f.form->Text1->Text(), QStringLiteral("abc\r\n"));
-    // Enter in a CR LF document inserts CR LF.
-    f.form->Text1->setSelStart(5);
-    QTest::keyClick(f.form->Text1, Qt::Key_Return);
-    QCOMPARE(f.form->Text1->Text(), QStringLiteral("abc\r\n\r\n"));
 }
 
 void TestFileCommands::failedSaveKeepsOldFileAndFlag()

@@ -18,7 +18,6 @@ private Q_SLOTS:
     void cleanup() { delete box; }
 
     void utf16MappingMatchesQString();
-    void bytesSurviveExactly_data();
     void bytesSurviveExactly();
     void selectionInCodeUnits();
     void enterInsertsTheDocumentsLineEnd();
@@ -50,22 +49,14 @@ void TestTextBox::utf16MappingMatchesQString()
     }
 }
 
-void TestTextBox::bytesSurviveExactly_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("crlf, cr, lf") << QByteArray("a\r\nb\rc\nd");
-    QTest::newRow("nul") << QByteArray("x\0y\0\0z", 6);
-    QTest::newRow("nbsp and bom-like char") << QByteArray("a\xC2\xA0" "b\xEF\xBB\xBF" "c");
-    QTest::newRow("empty") << QByteArray();
-}
-
 void TestTextBox::bytesSurviveExactly()
 {
-    QFETCH(QByteArray, bytes);
-    box->loadBytes(bytes);
-    QCOMPARE(box->bytes().toByteArray(), bytes);
-    QCOMPARE(box->isEmpty(), bytes.isEmpty());
-    QCOMPARE(box->Text(), QString::fromUtf8(bytes));
+    for (const QByteArray &bytes : {QByteArray("a\r\nb\rc\nd"), QByteArray("x\0y\0\0z", 6), QByteArray("a\xC2\xA0" "b\xEF\xBB\xBF"), QByteArray()}) {
+        box->loadBytes(bytes);
+        QCOMPARE(box->bytes().toByteArray(), bytes);
+        QCOMPARE(box->isEmpty(), bytes.isEmpty());
+        QCOMPARE(box->Text(), QString::fromUtf8(bytes));
+    }
 }
 
 void TestTextBox::selectionInCodeUnits()
@@ -100,16 +91,14 @@ void TestTextBox::keyPressReportsTypedCharacters_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
-    QTest::addColumn<int>("code");
-    QTest::newRow("letter") << int(Qt::Key_Q) << int(Qt::NoModifier) << int('q');
-    QTest::newRow("enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << 13;
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << 8;
-    QTest::newRow("escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << 27;
-    QTest::newRow("ctrl+z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << 26;
-    QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << 0;
-    QTest::newRow("delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << 0;
-    QTest::newRow("function key") << int(Qt::Key_F7) << int(Qt::NoModifier) << 0;
-    QTest::newRow("alt+letter") << int(Qt::Key_A) << int(Qt::AltModifier) << 0;
+    QTest::addColumn<int>("code");   // 0: no typed character
+    const int none = Qt::NoModifier;
+    for (auto [tag, key, mods, code] : {std::tuple{"letter", int(Qt::Key_Q), none, int('q')}, {"enter", Qt::Key_Return, none, 13},
+                                        {"backspace", Qt::Key_Backspace, none, 8}, {"escape", Qt::Key_Escape, none, 27},
+                                        {"ctrl+z", Qt::Key_Z, int(Qt::ControlModifier), 26}, {"arrow", Qt::Key_Left, none, 0},
+                                        {"delete", Qt::Key_Delete, none, 0}, {"function key", Qt::Key_F7, none, 0},
+                                        {"alt+letter", Qt::Key_A, int(Qt::AltModifier), 0}})
+        QTest::newRow(tag) << key << mods << code;
 }
 
 void TestTextBox::keyPressReportsTypedCharacters()
@@ -122,7 +111,7 @@ void TestTextBox::keyPressReportsTypedCharacters()
     QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(codes, code ? QList<int>{code} : QList<int>{});
     if (modifiers & Qt::AltModifier)
-        QVERIFY(box->isEmpty());
+        QVERIFY(box->isEmpty());   // an Alt key that opens no menu types nothing
 }
 
 void TestTextBox::reservedShortcutsNeverReachTheBox()

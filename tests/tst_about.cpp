@@ -1,51 +1,44 @@
-// The About window: texts, frame, closing keys, and finding the System Information tool in a scripted registry.
 #include "about/AboutWindow.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 #include <QLabel>
 #include <QPointer>
 #include <QSet>
-#include <memory>
 
 namespace {
 const QByteArray ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr int NoKey = -1, NoValue = 0, Throws = 99;   // entry types besides the registry's own
 
-// Values under the local machine's root, served as the real functions do (a value over the buffer is
-// refused with its size); records the keys opened and whether each was closed once.
+// One value per key under the local machine's root, served as the real functions do; records keys opened and closed.
 struct ScriptedRegistry : Registry {
-    QMap<QByteArray, QMap<QByteArray, std::pair<int, QByteArray>>> keys;   // key -> value name -> (type, bytes)
-    QList<QByteArray> opened;   // in order; the open ones by handle below
+    QMap<QByteArray, std::tuple<QByteArray, int, QByteArray>> keys;   // key -> value name, type, bytes
+    QList<QByteArray> opened;   // in order; the handle of the n-th is 0x100 + n
     QSet<RegKey> open;
     int faults = 0;   // an access mask other than read-only, a stray or second close
 
     long openKey(RegKey root, const QByteArray &path, quint32 mask, RegKey *result) override
     {
         opened << path;
-        faults += mask != 0x00020019;
-        if (root != HKEY_LOCAL_MACHINE_KEY || !keys.contains(path))
-            return RegFileNotFound;
-        open.insert(*result = 0x100 + opened.size());
-        return RegSuccess;
+        faults += mask != 0x00020019 || root != HKEY_LOCAL_MACHINE_KEY;
+        return keys.contains(path) ? (open.insert(*result = 0x100 + opened.size()), RegSuccess) : RegFileNotFound;
     }
     long queryValue(RegKey key, const QByteArray &name, quint32 *type, unsigned char *data, quint32 *size) override
     {
-        const auto values = keys.value(opened.value(qsizetype(key) - 0x101));
-        if (!open.contains(key) || !values.contains(name))
+        const auto [valueName, t, bytes] = keys.value(opened.value(qsizetype(key) - 0x101));
+        if (!open.contains(key) || name != valueName)
             return RegFileNotFound;
-        const auto &[t, bytes] = values[name];
         if (t == Throws)
             throw std::runtime_error("registry failed");
         const bool fits = bytes.size() <= qsizetype(*size);
-        *type = quint32(t);
-        if (fits)
-            std::copy(bytes.begin(), bytes.end(), data);
-        *size = quint32(bytes.size());
+        std::copy_n(bytes.data(), fits ? bytes.size() : 0, data);
+        *type = quint32(t), *size = quint32(bytes.size());   // a value over the buffer: refused with its size
         return fits ? RegSuccess : RegMoreData;
     }
     long closeKey(RegKey key) override { faults += !open.remove(key); return RegSuccess; }
 };
+struct Case { int type1; QByteArray value1; int type2; QByteArray value2; QStringList files; QString started; int keysOpened; };
 }
+Q_DECLARE_METATYPE(Case)
 
 class TestAbout : public QObject
 {
@@ -57,84 +50,57 @@ private Q_SLOTS:
 
     void startsTheToolOrSaysItIsUnavailable_data()
     {
-        QTest::addColumn<int>("type1"), QTest::addColumn<QByteArray>("value1");   // the tool: ToolKey, value PATH
-        QTest::addColumn<int>("type2"), QTest::addColumn<QByteArray>("value2");   // its folder: FolderKey, MSINFO
-        QTest::addColumn<QStringList>("files");   // paths that exist and start
-        QTest::addColumn<QString>("started");     // null: the message instead
-        QTest::addColumn<int>("keysOpened");
-
+        QTest::addColumn<Case>("c");   // the tool's key (value PATH), its folder's (value MSINFO), existing files, what starts (null: the message)
         const QByteArray tool("C:\\Tools\\ms info.exe\0", 21), folder("C:\\Shared\\MSInfo\0", 17), none;
         const QString toolPath = "C:\\Tools\\ms info.exe", inFolder = "C:\\Shared\\MSInfo\\MSINFO32.EXE", full(1024, 'a');
         const QStringList both{toolPath, inFolder};
-        QTest::newRow("first started, second not read") << 1 << tool << 1 << folder << both << toolPath << 1;
-        QTest::newRow("first without its zero") << 1 << tool.chopped(1) << 1 << folder << both << toolPath << 1;
-        QTest::newRow("first names a missing file") << 1 << tool << 1 << folder << QStringList{inFolder} << QString() << 1;
-        QTest::newRow("first of another type") << 3 << tool << 1 << folder << both << QString() << 1;
-        QTest::newRow("first of 1024 bytes") << 1 << full.toLatin1() << 1 << folder << QStringList{full} << full << 1;
-        QTest::newRow("first over 1024 bytes") << 1 << full.toLatin1() + '\0' << 1 << folder << both << inFolder << 2;
-        QTest::newRow("first of size 0") << 1 << none << 1 << folder << both << QString() << 1;
-        QTest::newRow("first a number, low byte first")
-            << 4 << QByteArray("\x00\x56\x34\x92", 4) << NoKey << none << QStringList{"2452903424"} << "2452903424" << 1;
-        QTest::newRow("no first key, second with the program") << NoKey << none << 1 << folder << both << inFolder << 2;
-        QTest::newRow("first key without value, second without zero")
-            << NoValue << none << 1 << folder.chopped(1) << both << inFolder << 2;
-        QTest::newRow("second without the program") << NoKey << none << 1 << folder << QStringList{toolPath} << QString() << 2;
-        QTest::newRow("second of size 0") << NoKey << none << 1 << none << QStringList{"\\MSINFO32.EXE"} << QString() << 2;
-        QTest::newRow("neither") << NoKey << none << NoKey << none << both << QString() << 2;
-        QTest::newRow("registry throws") << Throws << tool << 1 << folder << both << QString() << 1;
+        QTest::newRow("first started, second not read") << Case{1, tool, 1, folder, both, toolPath, 1};
+        QTest::newRow("first names a missing file") << Case{1, tool, 1, folder, {inFolder}, {}, 1};
+        QTest::newRow("first of another type") << Case{3, tool, 1, folder, both, {}, 1};
+        QTest::newRow("first of 1024 bytes") << Case{1, full.toLatin1(), 1, folder, {full}, full, 1};
+        QTest::newRow("first over 1024 bytes") << Case{1, full.toLatin1() + '\0', 1, folder, both, inFolder, 2};
+        QTest::newRow("first of size 0") << Case{1, none, 1, folder, both, {}, 1};
+        QTest::newRow("first a number, low byte first") << Case{4, QByteArray("\x00\x56\x34\x92", 4), NoKey, none, {"2452903424"}, "2452903424", 1};
+        QTest::newRow("no first key, second with the program") << Case{NoKey, none, 1, folder, both, inFolder, 2};
+        QTest::newRow("first key without value, second without zero") << Case{NoValue, none, 1, folder.chopped(1), both, inFolder, 2};
+        QTest::newRow("second without the program") << Case{NoKey, none, 1, folder, {toolPath}, {}, 2};
+        QTest::newRow("neither") << Case{NoKey, none, NoKey, none, both, {}, 2};
+        QTest::newRow("registry throws") << Case{Throws, tool, 1, folder, both, {}, 1};
     }
     void startsTheToolOrSaysItIsUnavailable()
     {
-        QFETCH(int, type1); QFETCH(QByteArray, value1); QFETCH(int, type2); QFETCH(QByteArray, value2);
-        QFETCH(QStringList, files); QFETCH(QString, started); QFETCH(int, keysOpened);
+        QFETCH(Case, c);
         ScriptedRegistry registry;
-        if (type1 != NoKey)
-            registry.keys[ToolKey] = {{type1 == NoValue ? "OTHER" : "PATH", {type1, value1}}};
-        if (type2 != NoKey)
-            registry.keys[FolderKey]["MSINFO"] = {type2, value2};
-        FakeLauncher launcher;
-        launcher.ordinaryFiles = files;
-        if (started.isNull())
+        for (const auto &[key, name, type, value] : {std::tuple(ToolKey, "PATH", c.type1, c.value1), std::tuple(FolderKey, "MSINFO", c.type2, c.value2)})
+            if (type != NoKey)
+                registry.keys[key] = {type == NoValue ? "OTHER" : name, type, value};
+        ts->launcher.ordinaryFiles = c.files;
+        if (c.started.isNull())
             ts->dialogs.answer(MsgAnswer::Ok);
-
-        Services services{ts->dialogs, ts->dialogs, ts->clipboard, ts->lockKeys, registry, launcher};
+        Services services{ts->dialogs, ts->dialogs, ts->clipboard, ts->lockKeys, registry, ts->launcher};
         AboutWindow(services, ts->windows).StartSysInfo();
-
-        QCOMPARE(launcher.started, started.isNull() ? QStringList() : QStringList{started});
-        QCOMPARE(ts->dialogs.messages(), started.isNull() ? QStringList{"System Friend Information Is Unavailable At This Time"} : QStringList());
-        QCOMPARE(registry.opened, QList<QByteArray>({ToolKey, FolderKey}).first(keysOpened));
+        QCOMPARE(ts->launcher.started, c.started.isNull() ? QStringList() : QStringList{c.started});
+        QCOMPARE(ts->dialogs.messages(), c.started.isNull() ? QStringList{"System Friend Information Is Unavailable At This Time"} : QStringList());
+        QCOMPARE(registry.opened, QList<QByteArray>({ToolKey, FolderKey}).first(c.keysOpened));
         QVERIFY2(registry.open.isEmpty() && registry.faults == 0, "a key left open, closed twice or opened for writing");
     }
 
-    void textsAndFrame()
+    // The texts with their blank runs, only a close box; Enter and Esc close it wherever the focus is.
+    void textsFrameAndClosingKeys()
     {
-        AboutWindow *w = ts->windows.showAbout();
-        QCOMPARE((QStringList{w->windowTitle(), w->lblTitle->text(), w->lblVersion->text()}),
-                 (QStringList{"About Zendral", "Zendral", "Version 1.0"}));
-        QCOMPARE(w->lblDescription->text(), "Manufacturer:Vemrick" + QString(34, ' ') + "Operating Systems:Windows 9x,ME");
-        QCOMPARE(w->lblDisclaimer->text(), "Warning: This program is provided as is," + QString(26, ' ') + "without warranty of any kind.");
-        QVERIFY(w->lblDescription->textFormat() == Qt::PlainText && w->lblDisclaimer->textFormat() == Qt::PlainText);
-        const auto buttons = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-        QCOMPARE(w->windowFlags() & buttons, Qt::WindowCloseButtonHint);
-    }
-
-    void enterAndEscClose_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Enter") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-        QTest::newRow("Esc") << int(Qt::Key_Escape);
-    }
-    void enterAndEscClose()
-    {
-        QFETCH(int, key);
-        QPointer<AboutWindow> w = ts->windows.showAbout();
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        w->picIcon->setFocus();   // the keys work wherever the focus is, not only on OK
-        QCOMPARE(QApplication::focusWidget(), w->picIcon);
-        QTest::keyClick(w->picIcon, Qt::Key(key));
-        QTRY_VERIFY(!w);   // destroyed, not hidden: the next About command builds it afresh
-        QVERIFY(!ts->windows.about() && ts->dialogs.messages().isEmpty());
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QPointer<AboutWindow> w = ts->windows.showAbout();
+            QCOMPARE((QStringList{w->windowTitle(), w->lblTitle->text(), w->lblVersion->text(), w->lblDescription->text(), w->lblDisclaimer->text()}),
+                     (QStringList{"About Zendral", "Zendral", "Version 1.0", "Manufacturer:Vemrick" + QString(34, ' ') + "Operating Systems:Windows 9x,ME",
+                                  "Warning: This program is provided as is," + QString(26, ' ') + "without warranty of any kind."}));
+            QVERIFY(w->lblDescription->textFormat() == Qt::PlainText && w->lblDisclaimer->textFormat() == Qt::PlainText);
+            QCOMPARE(w->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint), Qt::WindowCloseButtonHint);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            w->picIcon->setFocus();
+            QTest::keyClick(w->picIcon, key);
+            QTRY_VERIFY(!w);   // destroyed, not hidden: the next About command builds it afresh
+            QVERIFY(!ts->windows.about() && ts->dialogs.messages().isEmpty());
+        }
     }
 };
 

@@ -38,7 +38,6 @@ public:
     qint16 FileNum = 0;
     QByteArray FileText;      // the text as last written by the save prompt or Save (UTF-8)
     QByteArray SaveAsText;    // the same for Save As
-    textfile::Encoding encoding() const { return m_encoding; }
 
     // Client area in twips.
     int ScaleWidth() const;

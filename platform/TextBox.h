@@ -53,7 +53,6 @@ public:
     void setFontItalic(bool on);
     void setFontStrikethru(bool on);
     void setFontUnderline(bool on);
-    QFont textFont() const { return m_font; }
 
     quint32 BackColor() const { return m_back; }   // 0x00BBGGRR
     quint32 ForeColor() const { return m_fore; }

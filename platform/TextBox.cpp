@@ -5,11 +5,71 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 #include <mutex>
 
 namespace {
+using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
-constexpr unsigned long Utf16Index = QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16;
+constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
+// Pixels kept between the caret and the edge when the view follows it sideways.
+constexpr long CaretSlop = 16;
+constexpr qint64 StyleRun = 1024;
+
+// The component's notifications carry positions as int: read as unsigned they
+// are right up to 4 GiB.
+qint64 widen(int position) { return qint64(quint32(position)); }
+
+// The editing keys of a plain text box on this desktop, and nothing else: the
+// component's programmer bindings (change case, duplicate or swap lines, zoom,
+// overtype …) are dropped. The menu's shortcuts never reach the box.
+struct Binding {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int sciKey;
+    int command;
+};
+constexpr Qt::KeyboardModifiers None = Qt::NoModifier, Shift = Qt::ShiftModifier, Ctrl = Qt::ControlModifier,
+                                CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+const Binding PlainKeys[] = {
+    {Qt::Key_Left, None, Sci::SCK_LEFT, Sci::SCI_CHARLEFT},
+    {Qt::Key_Left, Shift, Sci::SCK_LEFT, Sci::SCI_CHARLEFTEXTEND},
+    {Qt::Key_Left, Ctrl, Sci::SCK_LEFT, Sci::SCI_WORDLEFT},
+    {Qt::Key_Left, CtrlShift, Sci::SCK_LEFT, Sci::SCI_WORDLEFTEXTEND},
+    {Qt::Key_Right, None, Sci::SCK_RIGHT, Sci::SCI_CHARRIGHT},
+    {Qt::Key_Right, Shift, Sci::SCK_RIGHT, Sci::SCI_CHARRIGHTEXTEND},
+    {Qt::Key_Right, Ctrl, Sci::SCK_RIGHT, Sci::SCI_WORDRIGHT},
+    {Qt::Key_Right, CtrlShift, Sci::SCK_RIGHT, Sci::SCI_WORDRIGHTEXTEND},
+    {Qt::Key_Up, None, Sci::SCK_UP, Sci::SCI_LINEUP},
+    {Qt::Key_Up, Shift, Sci::SCK_UP, Sci::SCI_LINEUPEXTEND},
+    {Qt::Key_Down, None, Sci::SCK_DOWN, Sci::SCI_LINEDOWN},
+    {Qt::Key_Down, Shift, Sci::SCK_DOWN, Sci::SCI_LINEDOWNEXTEND},
+    {Qt::Key_Home, None, Sci::SCK_HOME, Sci::SCI_HOME},
+    {Qt::Key_Home, Shift, Sci::SCK_HOME, Sci::SCI_HOMEEXTEND},
+    {Qt::Key_Home, Ctrl, Sci::SCK_HOME, Sci::SCI_DOCUMENTSTART},
+    {Qt::Key_Home, CtrlShift, Sci::SCK_HOME, Sci::SCI_DOCUMENTSTARTEXTEND},
+    {Qt::Key_End, None, Sci::SCK_END, Sci::SCI_LINEEND},
+    {Qt::Key_End, Shift, Sci::SCK_END, Sci::SCI_LINEENDEXTEND},
+    {Qt::Key_End, Ctrl, Sci::SCK_END, Sci::SCI_DOCUMENTEND},
+    {Qt::Key_End, CtrlShift, Sci::SCK_END, Sci::SCI_DOCUMENTENDEXTEND},
+    {Qt::Key_PageUp, None, Sci::SCK_PRIOR, Sci::SCI_PAGEUP},
+    {Qt::Key_PageUp, Shift, Sci::SCK_PRIOR, Sci::SCI_PAGEUPEXTEND},
+    {Qt::Key_PageDown, None, Sci::SCK_NEXT, Sci::SCI_PAGEDOWN},
+    {Qt::Key_PageDown, Shift, Sci::SCK_NEXT, Sci::SCI_PAGEDOWNEXTEND},
+    {Qt::Key_Backspace, None, Sci::SCK_BACK, Sci::SCI_DELETEBACK},
+    {Qt::Key_Backspace, Shift, Sci::SCK_BACK, Sci::SCI_DELETEBACK},
+    {Qt::Key_Backspace, Ctrl, Sci::SCK_BACK, Sci::SCI_DELWORDLEFT},
+    {Qt::Key_Delete, None, Sci::SCK_DELETE, Sci::SCI_CLEAR},
+    {Qt::Key_Delete, Ctrl, Sci::SCK_DELETE, Sci::SCI_DELWORDRIGHT},
+    {Qt::Key_Return, None, Sci::SCK_RETURN, Sci::SCI_NEWLINE},
+    {Qt::Key_Return, Shift, Sci::SCK_RETURN, Sci::SCI_NEWLINE},
+    {Qt::Key_Enter, None, Sci::SCK_RETURN, Sci::SCI_NEWLINE},
+    {Qt::Key_Enter, Shift, Sci::SCK_RETURN, Sci::SCI_NEWLINE},
+    {Qt::Key_Tab, None, Sci::SCK_TAB, Sci::SCI_TAB},
+    {Qt::Key_Z, Ctrl, 'Z', Sci::SCI_UNDO},
+    {Qt::Key_Z, CtrlShift, 'Z', Sci::SCI_REDO},
+    {Qt::Key_Y, Ctrl, 'Y', Sci::SCI_REDO},
+};
 
 // Scintilla's own accessible object walks the text from its start on every caret
 // move; a plain editable-text object keeps the box fast on big documents.
@@ -41,6 +101,18 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
             QTimer::singleShot(0, this, [this] { m_changePending = false; refillStrike(); });
         }
     });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length) { onModified(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleTo);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        // Comes while painting: the corrections wait until the paint is over.
+        if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {
+            m_uiUpdatePending = true;
+            QMetaObject::invokeMethod(this, &TextBox::afterUiUpdate, Qt::QueuedConnection);
+        }
+    });
+    bindPlainKeys();
+    send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
     send(SCI_SETHSCROLLBAR, 1);
@@ -82,8 +154,151 @@ QByteArrayView TextBox::bytes() const
 
 qint64 TextBox::byteLength() const { return send(SCI_GETLENGTH); }
 
+void TextBox::bindPlainKeys()
+{
+    send(SCI_CLEARALLCMDKEYS);
+    for (const Binding &b : PlainKeys) {
+        const int mods = (b.modifiers & Qt::ShiftModifier ? SCMOD_SHIFT : 0) | (b.modifiers & Qt::ControlModifier ? SCMOD_CTRL : 0);
+        send(SCI_ASSIGNCMDKEY, (unsigned long)(b.sciKey + (mods << 16)), b.command);
+    }
+}
+
+bool TextBox::isPlainKey(const QKeyEvent *e) const
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    return std::any_of(std::begin(PlainKeys), std::end(PlainKeys),
+                       [&](const Binding &b) { return b.key == e->key() && b.modifiers == mods; });
+}
+
+void TextBox::onModified(int position, int type, int length)
+{
+    // The previous edit is complete by the time the next one is announced.
+    applyEdits();
+    const qint64 at = widen(position), n = widen(length);
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_insertedAt = at;
+        m_insertedLength = n;
+    } else if (type & SC_MOD_BEFOREDELETE) {
+        const auto ch = [this](qint64 p) { return char(send(SCI_GETCHARAT, p)); };
+        if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
+            m_indexStale = true;
+        m_nonchars.removed(at, at + n);
+    }
+}
+
+void TextBox::applyEdits() const
+{
+    if (m_insertedAt < 0)
+        return;
+    const qint64 at = m_insertedAt, n = m_insertedLength;
+    m_insertedAt = -1;
+    if (n == 0)
+        return;
+    const auto *p = reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, at, n));
+    m_nonchars.inserted(at, QByteArrayView(p, n));
+    // The component's UTF-16 line index goes wrong when an edit joins a CR with
+    // an LF or splits such a pair: it is built again on its next use.
+    const auto ch = [this](qint64 pos) { return char(send(SCI_GETCHARAT, pos)); };
+    if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
+        m_indexStale = true;
+}
+
+void TextBox::styleTo(int position)
+{
+    // Two styles that look the same, changing every StyleRun bytes. The component
+    // draws a line in runs of one style, and finds a run's end by walking it: on
+    // a line of megabytes without breaks every paint (each caret blink) walked
+    // the rest of the line.
+    const qint64 end = qMin(widen(position), byteLength());
+    qint64 from = send(SCI_GETENDSTYLED);
+    if (from >= end)
+        return;
+    send(SCI_STARTSTYLING, from);
+    while (from < end) {
+        const qint64 next = qMin(end, (from / StyleRun + 1) * StyleRun);
+        send(SCI_SETSTYLING, (unsigned long)(next - from), (from / StyleRun) % 2);
+        from = next;
+    }
+}
+
+void TextBox::afterUiUpdate()
+{
+    m_uiUpdatePending = false;
+    snapSelection();
+    keepCaretInView();
+}
+
+qint64 TextBox::snapped(qint64 bytePos, bool forward) const
+{
+    applyEdits();
+    const auto [start, end] = m_nonchars.around(bytePos);
+    return forward ? end : start;
+}
+
+void TextBox::snapSelection()
+{
+    applyEdits();
+    const qint64 caret = send(SCI_GETCURRENTPOS), anchor = send(SCI_GETANCHOR);
+    if (!m_nonchars.isEmpty()) {
+        // The component steps into a noncharacter byte by byte: the caret goes on
+        // to the character's edge in the direction it moved, the anchor away from the caret.
+        const qint64 c = snapped(caret, caret > m_lastCaret), a = snapped(anchor, anchor > caret);
+        if (c != caret || a != anchor)
+            send(SCI_SETSEL, a, c);
+        m_lastCaret = c;
+        return;
+    }
+    m_lastCaret = caret;
+}
+
+void TextBox::keepCaretInView()
+{
+    const long caret = send(SCI_GETCURRENTPOS);
+    const long x = send(SCI_POINTXFROMPOSITION, 0, caret);
+    const long caretWidth = send(SCI_GETCARETWIDTH);
+    if (x >= 0 && x + caretWidth + CaretSlop <= viewport()->width())
+        return;
+    // The component scrolls no further than the widest line it has drawn, which
+    // leaves a caret at the end of that line out of sight: widen, then scroll.
+    const long needed = x + send(SCI_GETXOFFSET) + caretWidth + CaretSlop;
+    if (needed > send(SCI_GETSCROLLWIDTH))
+        send(SCI_SETSCROLLWIDTH, (unsigned long)needed);
+    send(SCI_SCROLLCARET);
+}
+
+bool TextBox::deleteWholeCharacters(const QKeyEvent *e)
+{
+    applyEdits();
+    if (m_nonchars.isEmpty())
+        return false;
+    snapSelection();
+    if (!send(SCI_GETSELECTIONEMPTY))
+        return false;   // a selection is deleted whole, and it is on character edges
+    const bool back = e->key() == Qt::Key_Backspace;
+    const bool word = e->modifiers() & Qt::ControlModifier;
+    const qint64 caret = send(SCI_GETCURRENTPOS);
+    // The component finds how far the key reaches; a reach into a noncharacter
+    // takes the whole character.
+    send(word ? (back ? SCI_WORDLEFTEXTEND : SCI_WORDRIGHTEXTEND) : (back ? SCI_CHARLEFTEXTEND : SCI_CHARRIGHTEXTEND));
+    const qint64 reach = send(SCI_GETCURRENTPOS);
+    const qint64 end = snapped(reach, !back);
+    if (end == reach) {
+        send(SCI_SETSEL, caret, caret);
+        return false;
+    }
+    send(SCI_SETSEL, caret, end);
+    sendPtr(SCI_REPLACESEL, 0, "");
+    return true;
+}
+
 void TextBox::ensureIndex() const
 {
+    applyEdits();
+    if (m_indexed && m_indexStale) {
+        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+        m_indexed = false;
+    }
+    m_indexStale = false;
     // Built on first use: keeping it up to date while a big file loads costs
     // more than building it once afterwards, and typing needs none of it.
     if (!m_indexed) {
@@ -99,6 +314,8 @@ void TextBox::loadBytes(QByteArrayView utf8)
         m_indexed = false;
     }
     send(SCI_SETUNDOCOLLECTION, 0);
+    // The scroll bar grows to the widest line drawn: a new text starts afresh.
+    send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_CLEARALL);
     // One allocation up front instead of a growing buffer.
     send(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()) + 4096);
@@ -108,6 +325,8 @@ void TextBox::loadBytes(QByteArrayView utf8)
     send(SCI_EMPTYUNDOBUFFER);
     send(SCI_SETSAVEPOINT);
     send(SCI_GOTOPOS, 0);
+    m_indexStale = false;
+    m_lastCaret = 0;
 }
 
 QString TextBox::Text() const
@@ -131,7 +350,14 @@ qint64 TextBox::toUtf16(qint64 bytePos) const
     ensureIndex();
     const long line = send(SCI_LINEFROMPOSITION, bytePos);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);
-    return send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index) + send(SCI_COUNTCODEUNITS, lineStart, bytePos);
+    return send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index) + unitsBetween(lineStart, bytePos);
+}
+
+qint64 TextBox::unitsBetween(qint64 from, qint64 to) const
+{
+    // Counting within a line, the component takes each byte of a noncharacter
+    // for a code unit (its line index has them right): two too many each.
+    return send(SCI_COUNTCODEUNITS, from, to) - 2 * (m_nonchars.countBefore(to) - m_nonchars.countBefore(from));
 }
 
 qint64 TextBox::toBytePos(qint64 utf16Pos) const
@@ -142,16 +368,26 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
         return byteLength();
     ensureIndex();
     const long line = send(SCI_LINEFROMINDEXPOSITION, utf16Pos, Utf16Index);
-    const long lineIndex = send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);
-    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, utf16Pos - lineIndex);
+    const qint64 within = utf16Pos - send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index);
+    // The line's noncharacters before the position, by a binary search over them.
+    const qint64 first = m_nonchars.countBefore(lineStart);
+    qint64 lo = first, hi = m_nonchars.countBefore(send(SCI_GETLINEENDPOSITION, line));
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        if (unitsBetween(lineStart, m_nonchars.startOf(mid)) < within)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
 }
 
-qint64 TextBox::SelStart() const { return toUtf16(send(SCI_GETSELECTIONSTART)); }
+qint64 TextBox::SelStart() const { return toUtf16(snapped(send(SCI_GETSELECTIONSTART), false)); }
 
 qint64 TextBox::SelLength() const
 {
-    return toUtf16(send(SCI_GETSELECTIONEND)) - SelStart();
+    return toUtf16(snapped(send(SCI_GETSELECTIONEND), true)) - SelStart();
 }
 
 void TextBox::setSelStart(qint64 pos)
@@ -169,14 +405,14 @@ void TextBox::setSelLength(qint64 len)
 
 QString TextBox::SelText() const
 {
-    const qint64 from = send(SCI_GETSELECTIONSTART), to = send(SCI_GETSELECTIONEND);
+    const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
     const QByteArrayView b = bytes();
     return QString::fromUtf8(b.data() + from, to - from);
 }
 
 void TextBox::setSelText(const QString &text)
 {
-    replaceBytes(send(SCI_GETSELECTIONSTART), send(SCI_GETSELECTIONEND), text.toUtf8());
+    replaceBytes(snapped(send(SCI_GETSELECTIONSTART), false), snapped(send(SCI_GETSELECTIONEND), true), text.toUtf8());
 }
 
 void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
@@ -284,6 +520,7 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         e->ignore();
         return;
     }
+    const bool control = e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
     int code = 0;
     const int key = e->key();
     if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
@@ -300,6 +537,17 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         code = e->text().at(0).unicode();
     if (code && onKeyPress)
         onKeyPress(code);
+    // Other Ctrl combinations are no editing keys here: the component would type
+    // their character (Ctrl+1, Ctrl+;) or run a binding of its own.
+    if (control && !isPlainKey(e)) {
+        e->ignore();
+        return;
+    }
+    if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && deleteWholeCharacters(e)) {
+        e->accept();
+        return;
+    }
+    snapSelection();
     QsciScintillaBase::keyPressEvent(e);
 }
 

@@ -2,6 +2,7 @@
 // The editor's text box: a byte-exact, fast editing area over Scintilla.
 // Positions in its public interface are 0-based UTF-16 code units, exactly as
 // if the text were a QString; the buffer itself holds UTF-8.
+#include "platform/Noncharacters.h"
 #include <Qsci/qsciscintillabase.h>
 #include <QByteArray>
 #include <QString>
@@ -77,6 +78,17 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
+    void bindPlainKeys();
+    bool isPlainKey(const QKeyEvent *e) const;
+    bool deleteWholeCharacters(const QKeyEvent *e);
+    void onModified(int position, int type, int length);
+    void applyEdits() const;
+    void styleTo(int position);
+    void afterUiUpdate();
+    void snapSelection();
+    void keepCaretInView();
+    qint64 snapped(qint64 bytePos, bool forward) const;
+    qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
     void refillStrike();
     void ensureIndex() const;
@@ -90,4 +102,10 @@ private:
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
+    mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
+    // Bytes inserted by the last edit, looked at once the edit is complete.
+    mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
+    mutable Noncharacters m_nonchars;
+    bool m_uiUpdatePending = false;
+    qint64 m_lastCaret = 0;
 };

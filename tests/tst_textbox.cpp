@@ -17,7 +17,8 @@ private Q_SLOTS:
     }
     void cleanup() { delete box; }
 
-    void utf16MappingMatchesQString();
+    void editsKeepPositionsAndCharactersWhole();
+    void caretStepsOverWholeCharacters();
     void bytesSurviveExactly();
     void selectionInCodeUnits();
     void enterInsertsTheDocumentsLineEnd();
@@ -27,26 +28,109 @@ private Q_SLOTS:
     void everyChangeIsNotified();
 };
 
-void TestTextBox::utf16MappingMatchesQString()
+namespace {
+// UTF-16 units that one Backspace (back) or Delete removes at `pos`: a CR LF
+// pair and a surrogate pair go whole.
+int unitsDeleted(const QString &text, qsizetype pos, bool back)
 {
-    // Random text over ASCII, line ends, NUL, 2- and 3-byte characters and surrogate pairs.
-    static const char32_t pool[] = {U'a', U' ', U'\r', U'\n', U'\0', 0xE9, 0xA0, 0x3B1, 0x20AC, 0x65E5, 0xFEFF, 0x1F600, 0x1D11E};
+    const qsizetype at = back ? pos - 2 : pos;
+    if (at >= 0 && at + 1 < text.size() && ((text[at] == u'\r' && text[at + 1] == u'\n') || text[at].isHighSurrogate()))
+        return back ? (text[pos - 1] == u'\n' || text[pos - 1].isLowSurrogate() ? 2 : 1) : 2;
+    return back ? (pos > 0 ? 1 : 0) : (pos < text.size() ? 1 : 0);
+}
+}
+
+void TestTextBox::editsKeepPositionsAndCharactersWhole()
+{
+    // Random texts and edits, checked against the same edits on a QString: the
+    // buffer stays valid UTF-8 (no character split, noncharacters included) and
+    // every UTF-16 position maps as the QString's, across CR LF joins and splits.
+    static const char32_t pool[] = {U'a', U' ', U'\r', U'\n', U'\r', U'\n', U'\0', 0xE9, 0x20AC, 0xFEFF, 0x1F600,
+                                    0xFFFF, 0xFFFE, 0xFDD0, 0xFDEF, 0x1FFFF, 0x10FFFE};
     QRandomGenerator rng(20261207);
+    const auto piece = [&](int most) {
+        QString s;
+        for (int i = int(rng.bounded(1, most + 1)); i > 0; --i)
+            s += QString::fromUcs4(&pool[rng.bounded(int(std::size(pool)))], 1);
+        return s;
+    };
+    const auto boundary = [&](const QString &s) {
+        qsizetype i = rng.bounded(int(s.size()) + 1);
+        return i < s.size() && s[i].isLowSurrogate() ? i - 1 : i;
+    };
     for (int round = 0; round < 40; ++round) {
-        QString text;
-        for (int i = int(rng.bounded(1, 400)); i > 0; --i)
-            text += QString::fromUcs4(&pool[rng.bounded(int(std::size(pool)))], 1);
-        box->setText(text);
-        QCOMPARE(box->Text(), text);
-        QCOMPARE(box->length(), text.size());
-        for (qsizetype i = 0; i <= text.size(); ++i) {
-            if (i < text.size() && text[i].isLowSurrogate())
-                continue;
-            const qint64 bytePos = text.left(i).toUtf8().size();
-            QCOMPARE(box->toUtf16(bytePos), i);
-            QCOMPARE(box->toBytePos(i), bytePos);
+        QString model = piece(60);
+        box->setText(model);
+        for (int step = 0; step < 30; ++step) {
+            const qsizetype pos = boundary(model);
+            box->setSelStart(pos);
+            switch (rng.bounded(4)) {
+            case 0: {   // an insertion, line ends included
+                const QString s = piece(4);
+                box->setSelText(s);
+                model.insert(pos, s);
+                break;
+            }
+            case 1: {   // a removal through the selection
+                const qsizetype end = qMax(pos, boundary(model));
+                box->setSelLength(end - pos);
+                box->setSelText(QString());
+                model.remove(pos, end - pos);
+                break;
+            }
+            default: {   // Backspace or Delete typed
+                const bool back = rng.bounded(2);
+                QTest::keyClick(box, back ? Qt::Key_Backspace : Qt::Key_Delete);
+                const int n = unitsDeleted(model, pos, back);
+                model.remove(back ? pos - n : pos, n);
+                QCOMPARE(box->SelStart(), back ? pos - n : pos);
+                break;
+            }
+            }
+            QVERIFY2(box->bytes().isValidUtf8(), qPrintable(QStringLiteral("round %1 step %2").arg(round).arg(step)));
+            QCOMPARE(box->Text(), model);
+            QCOMPARE(box->length(), model.size());
+            for (qsizetype i = 0; i <= model.size(); ++i) {
+                if (i < model.size() && model[i].isLowSurrogate())
+                    continue;
+                const qint64 bytePos = model.left(i).toUtf8().size();
+                QCOMPARE(box->toBytePos(i), bytePos);
+                QCOMPARE(box->toUtf16(bytePos), i);
+            }
         }
     }
+}
+
+void TestTextBox::caretStepsOverWholeCharacters()
+{
+    // The caret, Shift selections and word moves never stop inside a noncharacter;
+    // Backspace and Delete take it whole (one Backspace once split U+FFFF).
+    box->setText(QString::fromUcs4(U"caf\u00E9 \uFFFF\U0010FFFE x\uFDD0\n"));
+    using Mods = Qt::KeyboardModifiers;
+    for (auto [key, mods] : {std::pair{Qt::Key_Right, Mods(Qt::NoModifier)}, {Qt::Key_Right, Mods(Qt::ShiftModifier)},
+                             {Qt::Key_Right, Mods(Qt::ControlModifier)}, {Qt::Key_Left, Mods(Qt::NoModifier)},
+                             {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier}}) {
+        box->SendScintilla(key == Qt::Key_Right ? QsciScintillaBase::SCI_DOCUMENTSTART : QsciScintillaBase::SCI_DOCUMENTEND);
+        for (int i = 0; i < 14; ++i) {
+            QTest::keyClick(box, key, mods);
+            QTRY_COMPARE(box->toBytePos(box->toUtf16(box->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS))),
+                         box->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+            const QByteArray sel = box->SelText().toUtf8();
+            QCOMPARE(QString::fromUtf8(sel).toUtf8(), sel);
+        }
+    }
+    for (auto [from, key, left] : {std::tuple{8, Qt::Key_Backspace, U"caf\u00E9 \uFFFF x\uFDD0\n"}, {6, Qt::Key_Backspace, U"caf\u00E9  x\uFDD0\n"},
+                                   {7, Qt::Key_Delete, U"caf\u00E9  x\n"}}) {
+        box->setSelStart(from);
+        QTest::keyClick(box, key);
+        QCOMPARE(box->Text(), QString::fromUcs4(left));
+    }
+    box->setText(QString::fromUcs4(U"ab \uFFFF\uFFFE cd\U0001FFFF"));
+    box->setSelStart(3);
+    QTest::keyClick(box, Qt::Key_Delete, Qt::ControlModifier);
+    box->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QTest::keyClick(box, Qt::Key_Backspace, Qt::ControlModifier);
+    QVERIFY(box->bytes().isValidUtf8());
 }
 
 void TestTextBox::bytesSurviveExactly()

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 static auto registers(const CalcEngine &e) { return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result, e.ResultShown, e.NewEntry); }
 

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <array>
 
@@ -80,7 +81,6 @@ AboutWindow::AboutWindow(Services &services, Windows &) : QWidget(nullptr), m_se
 
     Form_Load();
     def::place(this, d);
-    cmdOK->setFocus();
 }
 
 void AboutWindow::Form_Load()
@@ -119,8 +119,15 @@ void AboutWindow::StartSysInfo()
         // Whatever went wrong, the user hears the one message below.
         started = false;
     }
-    if (!started)
-        m_services.messages.show(this, QStringLiteral("System Friend Information Is Unavailable At This Time"), MsgButtons::Ok);
+    if (started)
+        return;
+    const QPointer<AboutWindow> self(this);
+    m_services.messages.show(this, QStringLiteral("System Friend Information Is Unavailable At This Time"), MsgButtons::Ok);
+    // The closed box may hand the activation to another window; the user goes on here.
+    if (!self)
+        return;
+    activateWindow();
+    cmdSysInfo->setFocus(Qt::OtherFocusReason);
 }
 
 bool AboutWindow::GetKeyValue(RegKey KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal)

@@ -27,6 +27,9 @@ W *Windows::show(QPointer<W> &slot)
         slot->setAttribute(Qt::WA_DeleteOnClose);
         connect(slot, &QObject::destroyed, this, &Windows::windowGone, Qt::QueuedConnection);
     }
+    // A minimized window comes back as it was before (maximized stays maximized).
+    if (slot->windowState() & Qt::WindowMinimized)
+        slot->setWindowState(slot->windowState() & ~Qt::WindowMinimized);
     slot->show();
     slot->raise();
     slot->activateWindow();

@@ -1,6 +1,7 @@
 #include "calc/CalcEngine.h"
 #include <algorithm>
 #include <charconv>
+#include <cfloat>
 #include <cmath>
 #include <string>
 
@@ -13,6 +14,19 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 constexpr long long ExponentCap = 1'000'000'000'000'000LL;
 
 CalcNumber signedZero(bool negative) { return {CalcError::None, negative ? -0.0 : 0.0}; }
+
+// The exact decimal digits of the largest double (309 of them, 1797...8368). A
+// number whose first digit stands for 10^308 overflows when its digits compare
+// greater, even where its nearest double would be the largest one.
+const std::string &largestDigits()
+{
+    static const std::string digits = [] {
+        char buffer[DBL_MAX_10_EXP + 8];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, DBL_MAX, std::chars_format::fixed, 0);
+        return std::string(buffer, written.ptr);
+    }();
+    return digits;
+}
 
 std::u16string widen(std::string_view ascii)
 {
@@ -179,7 +193,7 @@ CalcNumber CalcEngine::ValueOf(std::u16string_view text, std::u16string_view sep
     digits = digits.substr(first, last + 1 - first);
     // The power of ten of the first significant digit.
     const long long leading = exponent - fractionDigits + trailingZeros + static_cast<long long>(digits.size()) - 1;
-    if (leading > 308)
+    if (leading > DBL_MAX_10_EXP || (leading == DBL_MAX_10_EXP && digits > largestDigits()))
         return {CalcError::Overflow, 0};
     if (leading < -325)   // below half the smallest subnormal: rounds to zero
         return signedZero(negative);

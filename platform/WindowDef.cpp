@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -51,6 +52,30 @@ private:
     int m_width;
 };
 
+// Presses the window's default button on an Enter that no control took: a
+// focused button takes Enter itself and presses itself.
+class DefaultButton : public QObject
+{
+public:
+    DefaultButton(QWidget *form, QPushButton *button) : QObject(form), m_button(button) { form->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        m_button->click();
+        return true;
+    }
+
+private:
+    QPushButton *m_button;
+};
+
 QPalette::ColorRole backRole(const QWidget *w)
 {
     if (qobject_cast<const QPushButton *>(w))
@@ -96,7 +121,8 @@ QWidget *create(QWidget *form, const Control &c, const CustomFactory &custom)
     }
     case Kind::Button: {
         auto *b = new QPushButton(c.caption, form);
-        b->setAutoDefault(false);
+        // Enter on a focused button presses it, as Space does.
+        b->setAutoDefault(true);
         if (c.graphical) {
             b->setAutoFillBackground(true);
             b->setFlat(false);
@@ -191,6 +217,14 @@ void build(QWidget *form, const Form &f, const CustomFactory &custom)
     else
         form->setFixedSize(client);
     createControls(form, f, custom);
+    // A window opens with the focus on its first control in tab order.
+    const Control *first = nullptr;
+    for (const Control &c : f.controls) {
+        if (c.tabIndex >= 0 && c.kind != Kind::Label && c.kind != Kind::Line && (!first || c.tabIndex < first->tabIndex))
+            first = &c;
+    }
+    if (first)
+        control(form, first->name, first->index)->setFocus(Qt::OtherFocusReason);
 }
 
 void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
@@ -223,10 +257,8 @@ void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
         if (auto *button = qobject_cast<QPushButton *>(w)) {
             if (c.cancel)
                 QObject::connect(new QShortcut(Qt::Key_Escape, form), &QShortcut::activated, button, &QPushButton::click);
-            if (c.isDefault) {
-                for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
-                    QObject::connect(new QShortcut(key, form), &QShortcut::activated, button, &QPushButton::click);
-            }
+            if (c.isDefault)
+                new DefaultButton(form, button);
         }
     }
     // Labels and lines are painted on the window's surface; the other controls lie above them.

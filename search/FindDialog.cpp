@@ -82,11 +82,9 @@ void FindDialog::Text1_KeyPress(int keyAscii)
 bool FindDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // The search runs before Enter reaches the box, which then takes it as a line break.
-    if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
-            Text1_KeyPress(13);
+    if (watched == Text1 && event->type() == QEvent::KeyPress && searchtarget::isEnter(static_cast<QKeyEvent *>(event))) {
+        Text1_KeyPress(13);
+        return searchtarget::typeLineBreak(Text1, static_cast<QKeyEvent *>(event));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -15,14 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 
-namespace {
-bool isEnter(const QKeyEvent *key)
-{
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-}
-
 ReplaceDialog::ReplaceDialog(Services &services, Windows &windows) : QWidget(nullptr), m_services(services), m_windows(windows)
 {
     const def::Form &d = replaceDefinition();
@@ -52,8 +44,6 @@ ReplaceDialog::ReplaceDialog(Services &services, Windows &windows) : QWidget(nul
     connect(Command1, &QPushButton::clicked, this, &ReplaceDialog::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &ReplaceDialog::Command3_Click);
     Form_Load();
-    // A window opens with the focus on its first control in tab order.
-    Text1->setFocus(Qt::OtherFocusReason);
     def::place(this, d);
 }
 
@@ -135,12 +125,14 @@ bool ReplaceDialog::eventFilter(QObject *watched, QEvent *event)
             Command1_MouseMove();
         else if (watched == Command3)
             Command3_MouseMove();
-    } else if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent *>(event))) {
+    } else if (event->type() == QEvent::KeyPress && searchtarget::isEnter(static_cast<QKeyEvent *>(event))) {
         // The replacement runs before Enter reaches the box, which then takes it as a line break.
         if (watched == Text1)
             Text1_KeyPress(13);
         else if (watched == Text2)
             Text2_KeyPress(13);
+        if (auto *box = qobject_cast<QPlainTextEdit *>(watched))
+            return searchtarget::typeLineBreak(box, static_cast<QKeyEvent *>(event));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #include "search/SearchTarget.h"
 #include "editor/Form1.h"
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -7,13 +8,24 @@ namespace searchtarget {
 
 QString boxText(const QPlainTextEdit *box)
 {
-    // toPlainText() would also turn no-break spaces into spaces.
-    QString text = box->document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
+    // A line break typed or pasted into the box starts a new paragraph.
+    // toPlainText() would also turn no-break spaces into spaces and U+2028 into '\n'.
+    return box->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key)
+{
+    if (!key->matches(QKeySequence::InsertLineSeparator))
+        return false;
+    box->insertPlainText(QStringLiteral("\n"));
+    box->ensureCursorVisible();
+    return true;
 }
 
 QByteArray toDocument(const QString &boxText, TextBox::LineEnd eol)

@@ -5,12 +5,21 @@
 #include "search/TextSearch.h"
 
 class Form1;
+class QKeyEvent;
 class QPlainTextEdit;
 
 namespace searchtarget {
 
-// The text of an entry box, its line breaks as '\n' (no other character is changed).
+// The text of an entry box, its line breaks as '\n' (no other character is
+// changed: a U+2028 pasted into the box stays, and matches only itself).
 QString boxText(const QPlainTextEdit *box);
+
+// Enter typed into an entry box (also with Shift or from the keypad), which
+// runs the dialog's command before the box takes it.
+bool isEnter(const QKeyEvent *key);
+// Puts the line break of a Shift+Enter into `box` as Enter does, and says
+// whether it did: the box would otherwise store it as U+2028.
+bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key);
 
 // The bytes that `boxText` stands for in a document with the line end `eol`:
 // a line break typed into a box is a line break of the document.

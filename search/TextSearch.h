@@ -25,8 +25,9 @@ struct Match {
     bool found() const { return start >= 0; }
 };
 
-// The same search on UTF-8: `what` must be valid UTF-8; `text` may hold
-// invalid bytes, which match nothing but identical bytes.
+// The same search on UTF-8. Either may hold invalid bytes (a truncated or
+// overlong sequence, an encoded surrogate): each is a unit of its own that
+// matches nothing but an identical byte.
 Match findUtf8(QByteArrayView text, QByteArrayView what, Compare compare);
 
 // The key under which a character is compared in Compare::Text: two characters

@@ -3,6 +3,7 @@
 #include "support/TestMain.h"
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QSet>
 
 namespace {
@@ -35,6 +36,17 @@ struct ScriptedRegistry : Registry {
         return fits ? RegSuccess : RegMoreData;
     }
     long closeKey(RegKey key) override { faults += !open.remove(key); return RegSuccess; }
+};
+// A message box that, as a real one may when it closes, leaves another window active.
+struct LeavesOtherWindowActive : MessageBoxes {
+    MessageBoxes &inner;
+    QWidget &other;
+    LeavesOtherWindowActive(MessageBoxes &m, QWidget &w) : inner(m), other(w) {}
+    MsgAnswer show(QWidget *parent, const QString &text, MsgButtons buttons) override
+    {
+        other.activateWindow();
+        return QTest::qWaitForWindowActive(&other) ? inner.show(parent, text, buttons) : MsgAnswer::Cancel;
+    }
 };
 struct Case { int type1; QByteArray value1; int type2; QByteArray value2; QStringList files; QString started; int keysOpened; };
 }
@@ -101,6 +113,30 @@ private Q_SLOTS:
             QTRY_VERIFY(!w);   // destroyed, not hidden: the next About command builds it afresh
             QVERIFY(!ts->windows.about() && ts->dialogs.messages().isEmpty());
         }
+    }
+
+    // Opens with the focus on OK; the command brings a minimized window back. Enter on the focused "&System Info..."
+    // presses it, not OK; after the message the window is active again with the focus on that button.
+    void focusAndActivation()
+    {
+        QWidget editor;
+        editor.show();
+        LeavesOtherWindowActive messages(ts->dialogs, editor);
+        Services services{messages, ts->dialogs, ts->clipboard, ts->lockKeys, ts->registry, ts->launcher};
+        Windows windows(services);
+        windows.onExit = [] {};
+        QPointer<AboutWindow> w = windows.showAbout();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(QApplication::focusWidget(), w->cmdOK);
+        w->setWindowState(Qt::WindowMinimized);
+        QCOMPARE(windows.showAbout(), w);
+        QVERIFY(!w->isMinimized());
+        ts->dialogs.answer(MsgAnswer::Ok);
+        w->cmdSysInfo->setFocus();
+        QTest::keyClick(w->cmdSysInfo, Qt::Key_Return);
+        QCOMPARE(ts->dialogs.messages(), QStringList{"System Friend Information Is Unavailable At This Time"});
+        QTRY_VERIFY(w && w->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), w->cmdSysInfo);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 static auto registers(const CalcEngine &e) { return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result, e.ResultShown, e.NewEntry); }
 
@@ -33,6 +34,9 @@ private slots:
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("after");
         auto row = [](const char *tag, const QString &keys, const QString &display, const char *after) { QTest::newRow(tag) << keys << display << QString::fromLatin1(after); };
+        char exact[400];
+        std::snprintf(exact, sizeof exact, "%.0f", std::numeric_limits<double>::max());
+        const QString largest = QString::fromLatin1(exact);
         row("= at once is 0 + 0; R digit ignored", "=57", "0", "R");
         row("zero display replaced", "007", "7", "E");
         row("zero written otherwise replaced", "[-0.0E7]4", "4", "E");
@@ -66,6 +70,9 @@ private slots:
         row("subnormal result", "[1E-300]/[1E+20]=", "9.99988867182683E-321", "R");
         row("largest double, read back", "[1.7976931348623157E+308]+0=+0=", "1.79769313486231E+308", "R");
         row("rounds beyond the largest", "[1.7976931348623159E+308]+", "1.7976931348623159E+308", "EO");
+        row("rounds to the largest but lies above it", "[1.7976931348623158E308]+", "1.7976931348623158E308", "EO");
+        row("largest double, every digit", "[" + largest + "]+0=", "1.79769313486231E+308", "R");
+        row("largest double and a little", "[" + largest + ".000001]+", largest + ".000001", "EO");
         row("huge exponent", "[-1E99999999999999999999]+", "-1E99999999999999999999", "EO");
         for (const QString bad : {"", ".", "-", "--1", "1E+", "E5", "1 2", "1.2.3", "1,000", "0x10", "inf", "12abc", "１"})
             row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
@@ -141,14 +148,20 @@ private slots:
         QVERIFY(std::ranges::all_of(calc->Command1, [](QWidget *b) { return def::backColor(b) == ole::ButtonFace; }));
     }
 
-    // OFF and Esc close the window; the next one starts afresh: display, engine and colours as defined.
+    // It opens with the focus on "1"; the command brings a minimized one back as it was. OFF (Space or Enter on it)
+    // and Esc close the window; the next one starts afresh: display, engine and colours as defined.
     void closeAndReopen()
     {
-        for (auto [control, key] : {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space}, {"Text1", Qt::Key_Escape}}) {
+        for (auto [control, key] : {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space}, {"Command3", Qt::Key_Enter}, {"Text1", Qt::Key_Escape}}) {
             QVERIFY(open());
+            QVERIFY(QTest::qWaitForWindowActive(calc));
+            QCOMPARE(QApplication::focusWidget(), calc->Command1[0]);
             QTest::mouseClick(calc->Command1[6], Qt::LeftButton);   // 7 +
             QTest::mouseClick(calc->Command2[0], Qt::LeftButton);
             moveTo(calc->Command1[4]);
+            calc->setWindowState(Qt::WindowMinimized);
+            QCOMPARE(ts->windows.showCalc(), calc);
+            QVERIFY(!calc->isMinimized() && calc->Text1->text() == "7" && calc->engine().state() == CalcEngine::State::AwaitingOperand);
             QVERIFY(QTest::qWaitForWindowActive(calc));
             calc->findChild<QWidget *>(control)->setFocus();
             QTest::keyClick(calc->findChild<QWidget *>(control), key);

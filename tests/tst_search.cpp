@@ -14,11 +14,12 @@
 using Sel = std::pair<qint64, qint64>;
 
 static QString u(const char *utf8) { return QString::fromUtf8(utf8); }
-struct Hit { QString text, what; int caseBlind, exact; };   // 1-based hits, 0: none
+struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none
 enum Mode { Find, Exact, Grayed, Replace };   // Find and its case choice, or Replace
 struct Press {   // null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
-    const char *message = "", *enterIn = nullptr;   // shown by the last press; the box that gets Enter, not a click
+    const char *message = "", *enterIn = nullptr;   // shown by the last press; the box or button that gets Enter, not a click
+    Qt::KeyboardModifiers firstEnter = {};          // held with the first Enter
 };
 static void type(QPlainTextEdit *box, const QString &text) { box->setPlainText(text); box->moveCursor(QTextCursor::End); }   // caret after it
 
@@ -44,26 +45,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<Hit>("c");
         QTest::newRow("empty text, empty what") << Hit{{}, {}, 0, 0};
-        QTest::newRow("empty what") << Hit{u("abc"), {}, 1, 1};
-        QTest::newRow("ascii, the first of several") << Hit{u("xABCx abc abc"), u("abc"), 2, 7};
-        QTest::newRow("latin-1, hit at the end") << Hit{u("xxÄÖÜ"), u("äöü"), 3, 0};
-        QTest::newRow("long s, shorter in UTF-8") << Hit{u("Maſs"), u("ss"), 3, 0};
-        QTest::newRow("kelvin sign, longer in UTF-8") << Hit{u("5 K"), u("k"), 3, 0};
-        QTest::newRow("dotted capital I") << Hit{u("İ"), u("i"), 1, 0};
-        QTest::newRow("deseret after pairs") << Hit{u("😀a😀b𐐀𐐨"), u("𐐨"), 7, 9};
-        QTest::newRow("beyond 32767") << Hit{QString(40000, u'x') + u(" needle Needle"), u("Needle"), 40002, 40009};
-        QTest::newRow("beyond 65535") << Hit{QString(70000, u'x') + u(" needle Needle"), u("Needle"), 70002, 70009};
+        QTest::newRow("empty what") << Hit{"abc", {}, 1, 1};
+        QTest::newRow("ascii, the first of several") << Hit{"xABCx abc abc", "abc", 2, 7};
+        QTest::newRow("latin-1, hit at the end") << Hit{"xxÄÖÜ", "äöü", 3, 0};
+        QTest::newRow("long s, shorter in UTF-8") << Hit{"Maſs", "ss", 3, 0};
+        QTest::newRow("kelvin sign, longer in UTF-8") << Hit{"5 K", "k", 3, 0};
+        QTest::newRow("dotted capital I") << Hit{"İ", "i", 1, 0};
+        QTest::newRow("deseret after pairs") << Hit{"😀a😀b𐐀𐐨", "𐐨", 7, 9};
+        QTest::newRow("beyond 32767") << Hit{QByteArray(40000, 'x') + " needle Needle", "Needle", 40002, 40009};
+        QTest::newRow("beyond 65535") << Hit{QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009};
+        // Invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves.
+        QTest::newRow("truncated sequence at the end") << Hit{"ab\xC3", "\xC3", 3, 3};
+        QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
+        QTest::newRow("overlong form is no letter") << Hit{"x\xE0\x81\x81", "xa", 0, 0};
+        QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};
     }
 
     void search()
     {
         QFETCH(Hit, c);
-        const QByteArray bytes = c.text.toUtf8();   // the UTF-8 form agrees, its hit in UTF-16 terms
-        auto at = [&bytes](qint64 byte) { return qint64(QString::fromUtf8(bytes.left(byte)).size()); };
+        const QString text = QString::fromUtf8(c.text), what = QString::fromUtf8(c.what);   // the UTF-8 form agrees, its hit in UTF-16 terms
+        auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
         for (const auto &[compare, expected] : {std::pair(textsearch::Compare::Text, c.caseBlind), std::pair(textsearch::Compare::Binary, c.exact)}) {
-            QCOMPARE(textsearch::InStr(c.text, c.what, compare), expected);
-            const textsearch::Match m = textsearch::findUtf8(bytes, c.what.toUtf8(), compare);
-            QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0), Sel(expected, expected ? c.what.size() : 0));
+            QCOMPARE(textsearch::InStr(text, what, compare), expected);
+            // Each view is followed in memory by a continuation byte, which a search must not read.
+            const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
+            const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1), QByteArrayView(what8).chopped(1), compare);
+            QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0), Sel(expected, expected ? what.size() : 0));
         }
     }
 
@@ -76,10 +84,14 @@ private Q_SLOTS:
 
     void windows()
     {
-        for (bool isFind : {true, true, false, false}) {   // Esc unloads a window: the next one is built afresh
+        // Esc, or Enter on the focused cancel button, unloads a window: the next one is built afresh.
+        for (auto [isFind, key] : {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape}, {false, Qt::Key_Return}}) {
             const def::Form &d = isFind ? findDefinition() : replaceDefinition();
             QPointer<QWidget> w = open(isFind);
             QVERIFY(w);
+            w->setWindowState(Qt::WindowMinimized);   // the command brings it back
+            QCOMPARE(open(isFind), w.data());
+            QVERIFY(!w->isMinimized());
             QCOMPARE(w->size(), QSize(def::px(d.clientWidth), def::px(d.clientHeight)));
             QStringList seen{w->windowTitle()};
             for (const def::Control &c : d.controls) {
@@ -91,7 +103,9 @@ private Q_SLOTS:
             QCOMPARE(seen.join(u'|'), u(isFind ? "Find|Case Sensitive|Cancel|&Find| |Find Text:| |Find What?" : "Form2|&Cancel |&Replace| ||Replace With..|Replace What?"));
             for (QPlainTextEdit *box : w->findChildren<QPlainTextEdit *>())
                 type(box, u("typed"));
-            QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+            QWidget *target = key == Qt::Key_Escape ? w->focusWidget() : w->findChild<QWidget *>(u(isFind ? "Command2" : "Command3"));
+            target->setFocus();
+            QTest::keyClick(target, key);
             QTRY_VERIFY(!w);
         }
     }
@@ -102,17 +116,18 @@ private Q_SLOTS:
         const QByteArray far(70000, 'x');
         QTest::newRow("find grayed is case-blind, the first every press") << Press{Grayed, "one two one", "ONE", nullptr, 2, {0, 3}};
         QTest::newRow("find exact misses") << Press{Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, "Sorry Friend,String Not Found"};
-        QTest::newRow("find one blank when fresh") << Press{Find, "ab cd", nullptr, nullptr, 1, {2, 1}};
+        QTest::newRow("find one blank when fresh, Enter on the button") << Press{Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"};
         QTest::newRow("find no-break space after invalid bytes and pairs") << Press{Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}};
-        QTest::newRow("find case-blind, Enter, then a break") << Press{Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1"};
+        QTest::newRow("find case-blind, Shift+Enter, then a break") << Press{Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier};
         QTest::newRow("replace three, then message") << Press{Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", "Cannot Find cat"};
         QTest::newRow("replace a by aa grows") << Press{Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"};
-        QTest::newRow("replace by nothing deletes") << Press{Replace, "one two", "one ", "", 1, {0, 0}, "two"};
+        QTest::newRow("replace by nothing deletes, Enter on the button") << Press{Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"};
+        QTest::newRow("replace U+2028 as itself") << Press{Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"};
         QTest::newRow("replace long s after pairs, beyond 65535") << Press{Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"};
         QTest::newRow("replace line breaks as CR LF") << Press{Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"};
         QTest::newRow("replace empty text") << Press{Replace, "abc", "", "x", 1, {1, 0}, {}, "Please Enter Text To Find And Replace"};
         QTest::newRow("replace Enter in Text1, then a break") << Press{Replace, "a\na\nb", "a", "1", 2, {3, 0}, "1\n1b", "", "Text1"};
-        QTest::newRow("replace Enter in Text2, then a break") << Press{Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2"};
+        QTest::newRow("replace Shift+Enter in Text2, then a break") << Press{Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier};
     }
 
     void press()
@@ -122,7 +137,8 @@ private Q_SLOTS:
         QVERIFY(w);
         auto box = [w](const char *name) { return w->findChild<QPlainTextEdit *>(u(name)); };
         auto *command1 = w->findChild<QPushButton *>(u("Command1"));
-        QPlainTextEdit *keyBox = c.enterIn ? box(c.enterIn) : nullptr;
+        QWidget *keyTarget = c.enterIn ? w->findChild<QWidget *>(u(c.enterIn)) : nullptr;
+        auto *keyBox = qobject_cast<QPlainTextEdit *>(keyTarget);
         for (const auto &[name, text] : {std::pair("Text1", c.what), std::pair("Text2", c.mode == Replace ? c.with : nullptr)})
             if (text)
                 type(box(name), u(text));
@@ -136,7 +152,7 @@ private Q_SLOTS:
             editor->setSelStart(qMin<qint64>(1, c.doc.size()));
             command1->setFocus();
             const bool fails = press == c.presses && *c.message;
-            keyBox ? QTest::keyClick(keyBox, press % 2 ? Qt::Key_Return : Qt::Key_Enter) : command1->click();   // the main key, then the keypad's
+            keyTarget ? QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter, press == 1 ? c.firstEnter : Qt::NoModifier) : command1->click();   // the main key, then the keypad's
             QTRY_COMPARE(QApplication::focusWidget(), fails ? box("Text1") : static_cast<QWidget *>(editor));
         }
         QCOMPARE(f.t->dialogs.messages(), *c.message ? QStringList{u(c.message)} : QStringList());

@@ -2,6 +2,7 @@
 #include "platform/TextBox.h"
 #include "support/TestMain.h"
 #include <QRandomGenerator>
+#include <QScrollBar>
 
 class TestTextBox : public QObject
 {
@@ -25,6 +26,9 @@ private Q_SLOTS:
     void keyPressReportsTypedCharacters_data();
     void keyPressReportsTypedCharacters();
     void reservedShortcutsNeverReachTheBox();
+    void onlyPlainEditingKeys_data();
+    void onlyPlainEditingKeys();
+    void viewFollowsTheCaretSideways();
     void everyChangeIsNotified();
 };
 
@@ -207,6 +211,75 @@ void TestTextBox::reservedShortcutsNeverReachTheBox()
     box->setSelLength(3);
     QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(box->Text(), QStringLiteral("abc"));
+}
+
+void TestTextBox::onlyPlainEditingKeys_data()
+{
+    // From "one Two|" (caret after "Two"): the component's programmer bindings
+    // neither edit nor type; the keys of a plain text box still work.
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("then");   // typed after the key
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    const int none = 0, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, cs = ctrl | shift;
+    const QString same = QStringLiteral("one Two\nthree");
+    for (auto [tag, key, mods] : {std::tuple{"ctrl+u lowercase", int(Qt::Key_U), ctrl}, {"ctrl+shift+u", Qt::Key_U, cs},
+                                  {"ctrl+d duplicate", Qt::Key_D, ctrl}, {"ctrl+l cut line", Qt::Key_L, ctrl},
+                                  {"ctrl+shift+l", Qt::Key_L, cs}, {"ctrl+t swap lines", Qt::Key_T, ctrl},
+                                  {"ctrl+shift+t", Qt::Key_T, cs}, {"ctrl+1", Qt::Key_1, ctrl}, {"ctrl+;", Qt::Key_Semicolon, ctrl},
+                                  {"ctrl+.", Qt::Key_Period, ctrl}, {"ctrl+[", Qt::Key_BracketLeft, ctrl},
+                                  {"ctrl+/", Qt::Key_Slash, ctrl}, {"alt+backspace", Qt::Key_Backspace, int(Qt::AltModifier)},
+                                  {"ctrl+shift+backspace", Qt::Key_Backspace, cs}, {"ctrl+shift+delete", Qt::Key_Delete, cs},
+                                  {"ctrl+keypad plus zoom", Qt::Key_Plus, ctrl | Qt::KeypadModifier}})
+        QTest::newRow(tag) << key << mods << QString() << same << 7 << 0;
+    QTest::newRow("insert is no overtype") << int(Qt::Key_Insert) << none << "x" << "one Twox\nthree" << 8 << 0;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << none << "" << "one Tw\nthree" << 6 << 0;
+    QTest::newRow("ctrl+backspace") << int(Qt::Key_Backspace) << ctrl << "" << "one \nthree" << 4 << 0;
+    QTest::newRow("ctrl+left") << int(Qt::Key_Left) << ctrl << "" << same << 4 << 0;
+    QTest::newRow("home") << int(Qt::Key_Home) << none << "" << same << 0 << 0;
+    QTest::newRow("shift+home") << int(Qt::Key_Home) << shift << "" << same << 0 << 7;
+    QTest::newRow("ctrl+shift+end") << int(Qt::Key_End) << cs << "" << same << 7 << 6;
+    QTest::newRow("ctrl+z") << int(Qt::Key_Z) << ctrl << "" << QString() << 0 << 0;
+}
+
+void TestTextBox::onlyPlainEditingKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, then);
+    box->setText(QStringLiteral("one Two\nthree"));
+    box->setSelStart(7);
+    QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTest::keyClicks(box, then);
+    QTEST(box->Text(), "text");
+    QTEST(int(box->SelStart()), "selStart");
+    QTEST(int(box->SelLength()), "selLength");
+    QCOMPARE(box->SendScintilla(QsciScintillaBase::SCI_GETZOOM), 0);
+}
+
+void TestTextBox::viewFollowsTheCaretSideways()
+{
+    // 60 lines of 140 characters in a narrow box: wherever the caret goes, the
+    // view scrolls to show it with room to spare, and the scroll bar is there after a load.
+    QByteArray text;
+    for (int i = 0; i < 60; ++i)
+        text += QByteArray(140, char('a' + i % 26)) + '\n';
+    box->resize(300, 200);
+    box->loadBytes(text);
+    QTRY_VERIFY(box->horizontalScrollBar()->maximum() > 0);
+    const auto caretX = [&] { return box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, box->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)); };
+    const auto shown = [&] { return caretX() >= 0 && caretX() + 4 <= box->viewport()->width(); };
+    for (auto [key, mods] : {std::pair{Qt::Key_End, Qt::KeyboardModifiers()}, {Qt::Key_Home, {}}, {Qt::Key_Down, {}}, {Qt::Key_End, Qt::ShiftModifier},
+                             {Qt::Key_Left, {}}, {Qt::Key_Right, {}}, {Qt::Key_Right, {}}, {Qt::Key_End, Qt::ControlModifier}}) {
+        QTest::keyClick(box, key, mods);
+        QTRY_VERIFY2(shown(), qPrintable(QStringLiteral("x %1 of %2").arg(caretX()).arg(box->viewport()->width())));
+    }
+    // A Find hit far along a line is selected through the positions.
+    box->setSelStart(141 * 30 + 135);
+    box->setSelLength(3);
+    QTRY_VERIFY(shown());
 }
 
 void TestTextBox::everyChangeIsNotified()

@@ -61,6 +61,30 @@ type "gamma"; keys Tab ctrl+a; type "delta"; keys alt+r
 sleep 0.5
 [ "$(xdotool getactivewindow)" = "$main" ] || fail "the main window did not get the focus after Replace"
 
+# Enter on a focused button presses it: Find's "Find" button takes the editor to the hit.
+keys ctrl+f
+find=$(window Find) || fail "Find did not open again"
+keys ctrl+a; type "delta"; keys Tab Return
+sleep 0.5
+[ "$(xdotool getactivewindow)" = "$main" ] || fail "Enter on the Find button did not find"
+
+# A minimized calculator comes back at its command; Enter on OFF closes it.
+keys F5
+calc=$(window 'My Parvix\(Calculator\)') || fail "no calculator"
+xdotool windowminimize --sync "$calc"; sleep 0.3
+xdotool windowactivate --sync "$main"; sleep 0.3
+keys F5
+sleep 0.5
+[ "$(xdotool getactivewindow)" = "$calc" ] || fail "the minimized calculator did not come back active"
+xprop -id "$calc" WM_STATE | grep -q Normal || fail "the calculator stayed minimized"
+keys shift+Tab shift+Tab shift+Tab Return
+gone 'My Parvix\(Calculator\)' || fail "Enter on OFF did not close the calculator"
+xdotool windowactivate --sync "$main"; sleep 0.3
+
+# The editing component's programmer keys (lowercase, duplicate, cut or swap
+# lines, Ctrl+digit) change nothing: the file saved next has the text as typed.
+keys ctrl+a ctrl+u ctrl+d ctrl+l ctrl+t ctrl+1 ctrl+semicolon ctrl+period ctrl+End
+
 # Save As through the real file dialog, typing the path.
 keys F4
 dlg=$(window "Save As") || fail "no Save As dialog"
@@ -85,6 +109,29 @@ keys alt+n
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "the process did not end after Exit"
 [ "$(cat "$work/notes.txt"; echo x)" = "${expected}x" ] || fail "the file changed after Exit"
+
+# Lines wider than the window: End brings the line's end into view with room
+# to spare, so the column at the right edge shows no text.
+for i in $(seq 10 69); do printf 'line %s %0120d\xe2\x96\x88\xe2\x96\x88\xe2\x96\x88\xe2\x96\x88\xe2\x96\x88\xe2\x96\x88\n' "$i" 0; done > "$work/wide.txt"
+QT_QPA_PLATFORM=xcb "$exe" >>"$work/zendral.log" 2>&1 & pid=$!
+main=$(window Zendral) || fail "no main window the second time"
+xdotool windowactivate --sync "$main"; sleep 0.5
+keys F3
+window Open >/dev/null || fail "no Open dialog"
+sleep 0.5
+type "$work/wide.txt"; keys Return
+gone Open || fail "the Open dialog stayed open"
+sleep 0.5
+keys End Down Down End
+sleep 0.5
+import -window "$main" "$work/wide.png"
+width=$(identify -format %w "$work/wide.png")
+edge=$(convert "$work/wide.png" -crop "8x100+$((width - 12))+60" -colorspace gray -format '%[fx:minima]' info:)
+inside=$(convert "$work/wide.png" -crop "30x100+$((width - 60))+60" -colorspace gray -format '%[fx:minima]' info:)
+awk -v e="$edge" -v i="$inside" 'BEGIN { exit !(e > 0.9 && i < 0.3) }' || fail "line ends not in view after End (edge $edge, inside $inside)"
+xdotool key alt+F4
+for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the second process did not end"
 kill $wm 2>/dev/null
 echo "end to end: passed"
 SCRIPT

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void onlyPlainEditingKeys_data();
     void onlyPlainEditingKeys();
     void viewFollowsTheCaretSideways();
+    void loadStartsAFreshDocument();
     void everyChangeIsNotified();
 };
 
@@ -280,6 +281,34 @@ void TestTextBox::viewFollowsTheCaretSideways()
     box->setSelStart(141 * 30 + 135);
     box->setSelLength(3);
     QTRY_VERIFY(shown());
+}
+
+void TestTextBox::loadStartsAFreshDocument()
+{
+    // After a load: the caret at 0, nothing selected, and undo reaches no
+    // further back than the load. Input methods see only the caret's line.
+    box->setText(QStringLiteral("old text"));
+    box->setSelStart(2);
+    box->setSelLength(3);
+    box->loadBytes("first line\nab\xF0\x9F\x98\x80" "cd\nthird");
+    QCOMPARE(box->SelStart(), 0);
+    QCOMPARE(box->SelLength(), 0);
+    box->SendScintilla(QsciScintillaBase::SCI_UNDO);
+    QCOMPARE(box->Text(), QStringLiteral("first line\nab\U0001F600cd\nthird"));
+    QTest::keyClicks(box, QStringLiteral("X"));
+    box->SendScintilla(QsciScintillaBase::SCI_UNDO);
+    box->SendScintilla(QsciScintillaBase::SCI_UNDO);
+    QCOMPARE(box->Text(), QStringLiteral("first line\nab\U0001F600cd\nthird"));
+
+    box->setSelStart(15);   // in "ab😀cd", selecting back from after the emoji to the "b"
+    box->SendScintilla(QsciScintillaBase::SCI_SETANCHOR, (unsigned long)box->toBytePos(12));
+    const QWidget *widget = box;
+    QCOMPARE(widget->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("ab\U0001F600cd"));
+    QCOMPARE(widget->inputMethodQuery(Qt::ImCursorPosition).toInt(), 4);
+    QCOMPARE(widget->inputMethodQuery(Qt::ImAnchorPosition).toInt(), 1);
+    const QRect caret = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(caret.height() > 0);
+    QCOMPARE(caret.x(), box->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, box->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)));
 }
 
 void TestTextBox::everyChangeIsNotified()

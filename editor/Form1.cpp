@@ -138,6 +138,9 @@ void Form1::Form_Load()
     } else {
         mnueditpaste->setEnabled(false);
     }
+    // From now on Paste follows the clipboard, whatever the text holds.
+    connect(&m_services.clipboard, &Clipboard::changed, this,
+            [this] { mnueditpaste->setEnabled(m_services.clipboard.hasText()); });
 }
 
 int Form1::ScaleWidth() const { return m_client->width() * def::TwipsPerPixel; }
@@ -169,17 +172,13 @@ bool Form1::AskToSave()
         return true;
     switch (m_services.messages.show(this, QStringLiteral("Do You Want to Save File ?"), MsgButtons::YesNoCancel)) {
     case MsgAnswer::No:
-        discardText();
-        Saved = true;
+        newDocument();
         return true;
-    case MsgAnswer::Yes:
+    case MsgAnswer::Yes: {
         FileNum = FreeFile();
-        if (!cdb->ShowSave())
-            return false;
-        if (!writeText(FileText))
-            return false;
-        Saved = true;
-        return true;
+        const std::optional<QString> path = askFileName(true);
+        return path && saveTo(*path, FileText);
+    }
     case MsgAnswer::Cancel:
     case MsgAnswer::Ok:
         break;
@@ -187,12 +186,14 @@ bool Form1::AskToSave()
     return false;
 }
 
-void Form1::discardText()
+void Form1::newDocument()
 {
     Text1->loadBytes({});
-    // What follows is a new document.
     m_encoding = textfile::Encoding::Utf8;
     Text1->setLineEnd(TextBox::LineEnd::Lf);
+    cdb->setFileName(QString());
+    m_stamp.reset();
+    Saved = true;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -226,17 +227,39 @@ void Form1::showFailure(const QString &what, const QString &reason)
     m_services.messages.show(this, QStringLiteral("%1\n%2").arg(what, reason), MsgButtons::Ok);
 }
 
-bool Form1::writeText(QByteArray &copy)
+std::optional<QString> Form1::askFileName(bool save)
 {
+    // The status bar shows cdb.FileName: it must never name a file that was not read or written.
+    const QString current = cdb->FileName();
+    if (!(save ? cdb->ShowSave() : cdb->ShowOpen()))
+        return std::nullopt;
+    const QString chosen = cdb->FileName();
+    cdb->setFileName(current);
+    return chosen;
+}
+
+bool Form1::saveTo(const QString &path, QByteArray &copy)
+{
+    // Another program changed or replaced the file since it was read or written here.
+    if (m_stamp && path == cdb->FileName() && textfile::changedSince(path, *m_stamp)
+        && m_services.messages.show(this, QStringLiteral("The file has been changed by another program. Overwrite it?"),
+                                    MsgButtons::YesNo) != MsgAnswer::Yes) {
+        Saved = false;   // the file no longer holds this text: the next Exit asks
+        return false;
+    }
     // Reuses the copy's buffer: a second save of a big text costs no new memory.
     const QByteArrayView text = Text1->bytes();
     copy.resize(text.size());
     std::copy(text.begin(), text.end(), copy.begin());
-    const QString path = cdb->FileName();
     const textfile::Result r = textfile::write(path, textfile::encode(copy, m_encoding));
-    if (!r.ok)
+    if (!r.ok) {
         showFailure(QStringLiteral("Cannot save \"%1\".").arg(path), r.error);
-    return r.ok;
+        return false;
+    }
+    cdb->setFileName(path);
+    m_stamp = r.stamp;
+    Saved = true;
+    return true;
 }
 
 bool Form1::readFile(const QString &path)
@@ -251,5 +274,9 @@ bool Form1::readFile(const QString &path)
     m_encoding = d.encoding;
     Text1->setLineEnd(d.lineEnd);
     Text1->loadBytes(d.utf8);
+    cdb->setFileName(path);
+    m_stamp = r.stamp;
+    // Loading is not an edit: the text is as saved as the file it came from.
+    Saved = true;
     return true;
 }

@@ -4,6 +4,7 @@
 #include "editor/TextFile.h"
 #include <QMainWindow>
 #include <QTimer>
+#include <optional>
 
 struct Services;
 class Windows;
@@ -78,15 +79,21 @@ private:
     void sizeToClientArea();
     void armTimer();
     static qint16 FreeFile() { return 1; }
-    // Writes `copy` (set from the text) to cdb.FileName; tells the user when it fails.
-    bool writeText(QByteArray &copy);
-    // Loads cdb.FileName-to-be; tells the user when it cannot be read.
+    // The name chosen in the Open or Save dialog, nullopt when cancelled. cdb.FileName
+    // stays the document's own name until the file has been read or written.
+    std::optional<QString> askFileName(bool save);
+    // Writes `copy` (set from the text) to `path`, which then names the document;
+    // false when the user declined or the write failed (and was reported).
+    bool saveTo(const QString &path, QByteArray &copy);
+    // Loads `path`, which then names the document; reports a file that cannot be read.
     bool readFile(const QString &path);
-    void discardText();
+    void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
 
     Services &m_services;
     Windows &m_windows;
     QWidget *m_client = nullptr;
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;
+    // The document's file as last read or written; nullopt while it has none.
+    std::optional<textfile::Stamp> m_stamp;
 };

@@ -9,7 +9,8 @@
 
 void Form1::mnufilenew_Click()
 {
-    AskToSave();
+    if (AskToSave())
+        newDocument();
 }
 
 void Form1::mnufileopen_Click()
@@ -17,54 +18,50 @@ void Form1::mnufileopen_Click()
     if (!AskToSave())
         return;
     FileNum = FreeFile();
-    // A file that cannot be read must not become the document's name.
-    const QString previous = cdb->FileName();
-    if (!cdb->ShowOpen())
+    const std::optional<QString> path = askFileName(false);
+    if (!path)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = readFile(cdb->FileName());
+    readFile(*path);
     QApplication::restoreOverrideCursor();
-    if (!ok) {
-        cdb->setFileName(previous);
-        return;
-    }
-    // Loading is not an edit: the text is as saved as the file it came from.
-    Saved = true;
 }
 
 void Form1::mnufilesave_Click()
 {
     cdb->Flags = 10;
-    if (!Saved || cdb->FileName().isEmpty()) {
-        if (!cdb->ShowSave())
+    QString path = cdb->FileName();
+    if (!Saved || path.isEmpty()) {
+        const std::optional<QString> chosen = askFileName(true);
+        if (!chosen)
             return;
+        path = *chosen;
         FileNum = FreeFile();
     }
-    if (writeText(FileText))
-        Saved = true;
+    saveTo(path, FileText);
 }
 
 void Form1::mnufilesaveas_Click()
 {
     cdb->Flags = 10;
-    if (!cdb->ShowSave())
+    const std::optional<QString> path = askFileName(true);
+    if (!path)
         return;
     FileNum = FreeFile();
-    if (writeText(SaveAsText))
-        Saved = true;
+    saveTo(*path, SaveAsText);
 }
 
 void Form1::Timer1_Timer()
 {
-    if (!cdb->FileName().isEmpty())
-        statusbar->panel(QStringLiteral("text"))->setText(cdb->FileName());
+    // The document's name, or the panel's blank when it has none.
+    statusbar->panel(QStringLiteral("text"))->setText(cdb->FileName().isEmpty() ? QStringLiteral(" ") : cdb->FileName());
     if (Text1->isEmpty()) {
         for (QAction *a : {mnueditcut, mnueditcopy, mnueditall, mnueditfont, mnuoptfind, mnufilesave,
                            mnufilesaveas, mnuoptreplace})
             a->setEnabled(false);
     } else {
-        for (QAction *a : {mnufilesave, mnufilesaveas, mnueditcut, mnueditcopy, mnueditpaste, mnueditall,
-                           mnueditfont, mnuoptfind, mnuoptreplace})
+        // Paste follows the clipboard instead (Form_Load).
+        for (QAction *a : {mnufilesave, mnufilesaveas, mnueditcut, mnueditcopy, mnueditall, mnueditfont,
+                           mnuoptfind, mnuoptreplace})
             a->setEnabled(true);
     }
 }

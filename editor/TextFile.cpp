@@ -1,11 +1,14 @@
 #include "editor/TextFile.h"
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace textfile {
 
@@ -50,12 +53,19 @@ QByteArray fromCp1252(QByteArrayView raw)
     return out;
 }
 
+// QString::fromUtf8 drops a U+FEFF that starts the text; here it is text like any other.
+QString fromUtf8(QByteArrayView utf8)
+{
+    return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
+        .decode(utf8);
+}
+
 // False when some character has no Windows-1252 byte.
 bool toCp1252(QByteArrayView utf8, QByteArray &out)
 {
     out.clear();
     out.reserve(utf8.size());
-    const QString text = QString::fromUtf8(utf8);
+    const QString text = fromUtf8(utf8);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int b = c < 0x80 ? int(c) : unicodeToCp1252(c);
@@ -81,7 +91,8 @@ bool decodeUtf16(QByteArrayView body, QStringConverter::Encoding enc, QByteArray
 {
     if (body.size() % 2)
         return false;
-    QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
+    // The file's own mark is already gone: a U+FEFF that follows it is text.
+    QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(body);
     // The decoder lets lone surrogates through, and UTF-8 cannot hold them.
     if (decoder.hasError() || hasLoneSurrogate(text))
@@ -91,6 +102,38 @@ bool decodeUtf16(QByteArrayView body, QStringConverter::Encoding enc, QByteArray
 }
 
 QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+Result failure(int err) { return {false, systemReason(err), {}}; }
+
+Result notRegular(mode_t mode)
+{
+    return S_ISDIR(mode) ? failure(EISDIR) : Result{false, QStringLiteral("It is not a regular file."), {}};
+}
+
+Stamp stampOf(const struct stat &st)
+{
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_dev),
+            quint64(st.st_ino)};
+}
+
+// Owner and group first: changing them clears the set-id bits, which the mode then
+// puts back, but only beside the owner or group they were set for.
+void keepOwnerAndMode(int fd, const struct stat &old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // Not allowed: the file becomes ours, as any new file would.
+    }
+    mode_t mode = old.st_mode & 07777;
+    struct stat now;
+    const bool known = ::fstat(fd, &now) == 0;
+    if (!known || now.st_uid != old.st_uid)
+        mode &= ~mode_t(S_ISUID);
+    if (!known || now.st_gid != old.st_gid)
+        mode &= ~mode_t(S_ISGID);
+    if (::fchmod(fd, mode) != 0) {
+        // The temporary file keeps the permissions the save file gave it.
+    }
+}
 }
 
 TextBox::LineEnd firstLineEnd(QByteArrayView text)
@@ -137,7 +180,7 @@ QByteArray encode(const QByteArray &utf8, Encoding &encoding)
     case Encoding::Utf16BE: {
         const bool le = encoding == Encoding::Utf16LE;
         QStringEncoder encoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encoder.encode(QString::fromUtf8(utf8)));
+        return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encoder.encode(fromUtf8(utf8)));
     }
     case Encoding::Windows1252: {
         QByteArray out;
@@ -152,49 +195,76 @@ QByteArray encode(const QByteArray &utf8, Encoding &encoding)
 
 Result read(const QString &path, QByteArray &bytes)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return {false, systemReason(EISDIR)};
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, errno ? systemReason(errno) : file.errorString()};
-    const qint64 size = file.size();
-    bytes.resize(size);
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = file.read(bytes.data() + done, size - done);
-        if (n <= 0)
-            return {false, n < 0 ? file.errorString() : QStringLiteral("The file ended before its end.")};
-        done += n;
+    // Non-blocking, so that a FIFO without a writer cannot hold the window; kept for
+    // the reads too, so that a regular file that would block (/proc/kmsg) fails instead.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(errno);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return failure(errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular(st.st_mode);
+    // The size is only a hint: files under /proc say 0, some under /sys more than they hold.
+    qsizetype done = 0;
+    try {
+        bytes.resize(qMax<qint64>(st.st_size + 1, 4096));
+        for (;;) {
+            if (done == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n == 0)
+                break;
+            if (n > 0)
+                done += n;
+            else if (errno != EINTR)
+                return failure(errno);
+        }
+    } catch (const std::bad_alloc &) {
+        return failure(ENOMEM);
     }
-    return {};
+    bytes.resize(done);
+    return {true, {}, stampOf(st)};
 }
 
 Result write(const QString &path, QByteArrayView bytes)
 {
+    struct stat old;
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return notRegular(old.st_mode);
     QSaveFile file(path);
-    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, errno ? systemReason(errno) : file.errorString()};
-    const QFileInfo existing(path);
-    if (existing.exists())
-        file.setPermissions(existing.permissions());
+        return {false, file.errorString(), {}};
+    if (exists)
+        keepOwnerAndMode(file.handle(), old);
     qint64 done = 0;
     while (done < bytes.size()) {
-        // A short count can come without an error (a full disk): never commit then.
-        errno = 0;
         const qint64 n = file.write(bytes.data() + done, bytes.size() - done);
         if (n <= 0) {
-            const QString reason = errno ? systemReason(errno) : file.errorString();
+            // Part of the text is not on disk (a full disk): never commit then.
+            const QString reason = file.errorString();
             file.cancelWriting();
-            return {false, reason.isEmpty() ? systemReason(ENOSPC) : reason};
+            return {false, reason, {}};
         }
         done += n;
     }
+    struct stat written;
+    if (::fstat(file.handle(), &written) != 0) {
+        const int err = errno;
+        file.cancelWriting();
+        return failure(err);
+    }
     if (!file.commit())
-        return {false, file.errorString()};
-    return {};
+        return {false, file.errorString(), {}};
+    return {true, {}, stampOf(written)};
+}
+
+bool changedSince(const QString &path, const Stamp &stamp)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && stampOf(st) != stamp;
 }
 
 }

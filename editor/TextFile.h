@@ -23,15 +23,31 @@ QByteArray encode(const QByteArray &utf8, Encoding &encoding);
 // The first line end of the text; LF when it has none.
 TextBox::LineEnd firstLineEnd(QByteArrayView text);
 
+// What a file was when it was read or written: another program's change or
+// replacement shows as a different stamp.
+struct Stamp {
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const Stamp &) const = default;
+};
+
 struct Result {
     bool ok = true;
     QString error;                   // the system's reason, when !ok
+    Stamp stamp;                     // the file as read or written, when ok
 };
 
-// Reads a whole file; fails on anything that is not a readable regular file.
+// Reads a whole file to its end; refuses at once, without blocking, anything
+// that is not a regular file (a FIFO, a device, a folder).
 Result read(const QString &path, QByteArray &bytes);
 // Writes through a temporary file in the same folder and replaces the old file
-// only after every byte was written; an existing file keeps its permissions.
+// only after every byte was written. An existing file keeps its mode bits and,
+// where the process may set them, its owner and group; one that is not a
+// regular file is refused and left alone.
 Result write(const QString &path, QByteArrayView bytes);
+// True when `path` exists and is no longer the file `stamp` describes.
+bool changedSince(const QString &path, const Stamp &stamp);
 
 }

@@ -17,7 +17,9 @@ void CommonDialog::setFileName(const QString &name)
 
 bool CommonDialog::showFile(bool save)
 {
-    const auto chosen = m_backend.fileDialog(m_owner, FileRequest{save, Filter, m_fileName, DefaultExt, Flags});
+    // Open takes exactly the name typed, and can list any file; Save adds the extension.
+    const QString filter = save ? Filter : Filter + QStringLiteral("|All files (*)|*");
+    const auto chosen = m_backend.fileDialog(m_owner, FileRequest{save, filter, m_fileName, save ? DefaultExt : QString(), Flags});
     if (!chosen)
         return !CancelError;
     setFileName(*chosen);

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgButtons { Ok, YesNoCancel, YesNo };   // Yes is the default of the first, No of the second
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 // Every message box of the system: no icon, title "Zendral".
@@ -30,9 +30,9 @@ struct FontChoice {
 
 struct FileRequest {
     bool save = false;
-    QString filter;       // "Text file(*.txt)|*.txt"
+    QString filter;       // "Text file(*.txt)|*.txt", pairs of label and patterns
     QString fileName;     // the dialog starts from it
-    QString defaultExt;   // added to a name typed without an extension
+    QString defaultExt;   // added to a name typed without an extension (Save only)
     int flags = 0;        // 0x2: ask before overwriting
 };
 
@@ -55,6 +55,6 @@ public:
     std::optional<FontChoice> fontDialog(QWidget *parent, const FontChoice &initial, int flags) override;
     std::optional<quint32> colorDialog(QWidget *parent, quint32 initial, int flags) override;
 
-    // "Text file(*.txt)|*.txt" as Qt name filters.
+    // "Text file(*.txt)|*.txt" as Qt name filters, each label shown once.
     static QStringList nameFilters(const QString &filter);
 };

@@ -3,6 +3,11 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+QtClipboard::QtClipboard()
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &Clipboard::changed);
+}
+
 bool QtClipboard::hasText() const
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();

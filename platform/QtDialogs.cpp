@@ -17,13 +17,14 @@ MsgAnswer QtDialogs::show(QWidget *parent, const QString &text, MsgButtons butto
         box.exec();
         return MsgAnswer::Ok;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
+    const bool cancel = buttons == MsgButtons::YesNoCancel;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | (cancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+    box.setDefaultButton(cancel ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(cancel ? QMessageBox::Cancel : QMessageBox::No);
     box.exec();
     if (box.clickedButton() == box.button(QMessageBox::Yes))
         return MsgAnswer::Yes;
-    if (box.clickedButton() == box.button(QMessageBox::No))
+    if (box.clickedButton() == box.button(QMessageBox::No) || !cancel)
         return MsgAnswer::No;
     return MsgAnswer::Cancel;
 }
@@ -35,7 +36,10 @@ QStringList QtDialogs::nameFilters(const QString &filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // Qt takes the patterns from the label's closing parentheses: a label that
+        // already ends with them is shown as it is.
+        const QString label = parts[i];
+        result << (label.endsWith(QStringLiteral("(%1)").arg(patterns)) ? label : QStringLiteral("%1 (%2)").arg(label, patterns));
     }
     return result;
 }

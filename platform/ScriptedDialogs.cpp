@@ -26,6 +26,13 @@ void ScriptedDialogs::unexpected(const QString &what)
         onUnexpected(message);
 }
 
+void ScriptedDialogs::record(const Shown &s)
+{
+    m_shown << s;
+    if (whileShown)
+        whileShown(s);
+}
+
 template<class T>
 bool ScriptedDialogs::next(T &answer, const QString &what)
 {
@@ -40,19 +47,24 @@ bool ScriptedDialogs::next(T &answer, const QString &what)
 
 MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons buttons)
 {
-    m_shown << Shown{Kind::Message, text, buttons, title(), {}, {}, 0};
+    record(Shown{Kind::Message, text, buttons, title(), {}, {}, 0});
     MsgAnswer a = MsgAnswer::Ok;
+    // Unscripted, the box answers as Esc would.
+    const MsgAnswer escape = buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     if (!next(a, QStringLiteral("message \"%1\"").arg(text)))
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    if ((buttons == MsgButtons::Ok) != (a == MsgAnswer::Ok))
+        return escape;
+    const bool offered = buttons == MsgButtons::Ok ? a == MsgAnswer::Ok
+                         : a == MsgAnswer::Yes || a == MsgAnswer::No || (buttons == MsgButtons::YesNoCancel && a == MsgAnswer::Cancel);
+    if (!offered) {
         unexpected(QStringLiteral("answer not offered by \"%1\"").arg(text));
+        return escape;
+    }
     return a;
 }
 
 std::optional<QString> ScriptedDialogs::fileDialog(QWidget *, const FileRequest &request)
 {
-    Shown s{request.save ? Kind::Save : Kind::Open, {}, MsgButtons::Ok, {}, request, {}, request.flags};
-    m_shown << s;
+    record(Shown{request.save ? Kind::Save : Kind::Open, {}, MsgButtons::Ok, {}, request, {}, request.flags});
     FileAnswer a;
     next(a, request.save ? QStringLiteral("Save dialog") : QStringLiteral("Open dialog"));
     return a.path;
@@ -60,7 +72,7 @@ std::optional<QString> ScriptedDialogs::fileDialog(QWidget *, const FileRequest 
 
 std::optional<FontChoice> ScriptedDialogs::fontDialog(QWidget *, const FontChoice &initial, int flags)
 {
-    m_shown << Shown{Kind::Font, {}, MsgButtons::Ok, {}, {}, initial, flags};
+    record(Shown{Kind::Font, {}, MsgButtons::Ok, {}, {}, initial, flags});
     FontAnswer a;
     next(a, QStringLiteral("Font dialog"));
     return a.font;
@@ -68,7 +80,7 @@ std::optional<FontChoice> ScriptedDialogs::fontDialog(QWidget *, const FontChoic
 
 std::optional<quint32> ScriptedDialogs::colorDialog(QWidget *, quint32, int flags)
 {
-    m_shown << Shown{Kind::Color, {}, MsgButtons::Ok, {}, {}, {}, flags};
+    record(Shown{Kind::Color, {}, MsgButtons::Ok, {}, {}, {}, flags});
     ColorAnswer a;
     next(a, QStringLiteral("Color dialog"));
     return a.color;

@@ -40,6 +40,8 @@ public:
 
     // Called on an unexpected dialog (tests make it fail the running test).
     std::function<void(const QString &)> onUnexpected;
+    // Runs while each dialog is up, before it is answered, as a real dialog's event loop would.
+    std::function<void(const Shown &)> whileShown;
 
     MsgAnswer show(QWidget *parent, const QString &text, MsgButtons buttons) override;
     std::optional<QString> fileDialog(QWidget *parent, const FileRequest &request) override;
@@ -52,6 +54,7 @@ private:
     struct ColorAnswer { std::optional<quint32> color; };
     using Answer = std::variant<MsgAnswer, FileAnswer, FontAnswer, ColorAnswer>;
 
+    void record(const Shown &s);
     template<class T> bool next(T &answer, const QString &what);
     void unexpected(const QString &what);
 

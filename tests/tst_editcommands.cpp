@@ -49,8 +49,8 @@ private Q_SLOTS:
     void editCommands()
     {
         QFETCH(Edit, e);
-        f.t->clipboard.holds = e.holds;
         f.t->clipboard.content = QStringLiteral("XY");
+        f.t->clipboard.hold(e.holds);
         f.form->Text1->setText(e.text);
         f.form->Text1->setSelStart(e.start);
         f.form->Text1->setSelLength(e.length);
@@ -63,6 +63,24 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Text1->SelStart(), f.form->Text1->SelLength(), f.form->Saved, f.t->clipboard.content, QGuiApplication::clipboard()->text(), f.t->dialogs.messages()),
                  std::tuple(e.outText, e.caret, e.selLength, e.text == e.outText, copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY"), QStringLiteral("system"),
                             invalid ? QStringList{"Invalid Data Format"} : QStringList{}));
+    }
+
+    // Paste is enabled exactly while the clipboard holds text, whatever the document holds.
+    void pasteFollowsTheClipboard()
+    {
+        using enum FakeClipboard::Holds;
+        FakeClipboard &c = f.t->clipboard;
+        QString states;
+        const auto hold = [&](FakeClipboard::Holds h) { c.hold(h); f.settle(); states += QString::number(f.form->mnueditpaste->isEnabled()); };
+        c.content = QStringLiteral("XY");
+        hold(Text);   // copied in another program while the document is empty
+        QTest::keyClick(f.form->Text1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.form->Text1->Text(), QStringLiteral("XY"));
+        hold(ImageOnly);
+        hold(Unreadable);
+        f.form->Text1->setText({});
+        hold(Nothing);
+        QCOMPARE(states, QStringLiteral("1010"));
     }
 
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.
@@ -114,8 +132,9 @@ private Q_SLOTS:
         form.mnueditall_Click();
         form.mnueditcut_Click();
         form.mnueditpaste_Click();
-        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), form.Text1->bytes().toByteArray()), std::tuple(text, text.toUtf8()));
+        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), form.Text1->bytes().toByteArray(), form.mnueditpaste->isEnabled()), std::tuple(text, text.toUtf8(), true));
         QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+        QVERIFY(!form.mnueditpaste->isEnabled());
         f.t->dialogs.answer(MsgAnswer::Ok);
         form.mnueditpaste_Click();
 

@@ -15,7 +15,7 @@ struct EditorFixture {
     bool start(FakeClipboard::Holds clipboard = FakeClipboard::Holds::Nothing)
     {
         t = std::make_unique<TestServices>();
-        t->clipboard.holds = clipboard;
+        t->clipboard.hold(clipboard);
         form = t->windows.showForm1();
         return QTest::qWaitForWindowExposed(form);
     }
@@ -32,5 +32,5 @@ struct EditorFixture {
     // Types into the editing area as a user does.
     void type(const QString &keys) { QTest::keyClicks(form->Text1, keys); }
     // Lets the menu-state timer run after a change.
-    void settle() { QTest::qWait(20); }
+    void settle() { QTRY_VERIFY(!form->Timer1->isActive()); }
 };

@@ -4,7 +4,7 @@
 std::optional<QString> FakeClipboard::text() const
 {
     ++reads;
-    switch (holds) {
+    switch (m_holds) {
     case Holds::Text: return content;
     case Holds::Unreadable: return std::nullopt;
     case Holds::Nothing:

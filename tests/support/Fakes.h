@@ -12,16 +12,21 @@ class FakeClipboard : public Clipboard
 {
 public:
     enum class Holds { Nothing, Text, ImageOnly, Unreadable };
-    Holds holds = Holds::Nothing;
     QString content;
     mutable int reads = 0;
     int writes = 0;
 
-    void putText(const QString &t) { holds = Holds::Text; content = t; }
+    // What another program put there; the change is announced as the system does.
+    void hold(Holds h) { m_holds = h; Q_EMIT changed(); }
+    void putText(const QString &t) { content = t; hold(Holds::Text); }
+    Holds holds() const { return m_holds; }
     // Unreadable: says it holds text, then cannot deliver it (another program holds it).
-    bool hasText() const override { return holds == Holds::Text || holds == Holds::Unreadable; }
+    bool hasText() const override { return m_holds == Holds::Text || m_holds == Holds::Unreadable; }
     std::optional<QString> text() const override;
     void setText(const QString &t) override;
+
+private:
+    Holds m_holds = Holds::Nothing;
 };
 
 class FakeLockKeys : public LockKeys

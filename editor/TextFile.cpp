@@ -1,4 +1,5 @@
 #include "editor/TextFile.h"
+#include "platform/Utf8.h"
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -53,19 +54,13 @@ QByteArray fromCp1252(QByteArrayView raw)
     return out;
 }
 
-// QString::fromUtf8 drops a U+FEFF that starts the text; here it is text like any other.
-QString fromUtf8(QByteArrayView utf8)
-{
-    return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
-        .decode(utf8);
-}
 
 // False when some character has no Windows-1252 byte.
 bool toCp1252(QByteArrayView utf8, QByteArray &out)
 {
     out.clear();
     out.reserve(utf8.size());
-    const QString text = fromUtf8(utf8);
+    const QString text = fromUtf8Text(utf8);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int b = c < 0x80 ? int(c) : unicodeToCp1252(c);
@@ -180,7 +175,7 @@ QByteArray encode(const QByteArray &utf8, Encoding &encoding)
     case Encoding::Utf16BE: {
         const bool le = encoding == Encoding::Utf16LE;
         QStringEncoder encoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encoder.encode(fromUtf8(utf8)));
+        return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encoder.encode(fromUtf8Text(utf8)));
     }
     case Encoding::Windows1252: {
         QByteArray out;

@@ -1,5 +1,6 @@
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
+#include "platform/Utf8.h"
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFontDatabase>
@@ -332,7 +333,7 @@ void TextBox::loadBytes(QByteArrayView utf8)
 QString TextBox::Text() const
 {
     const QByteArrayView b = bytes();
-    return QString::fromUtf8(b.data(), b.size());
+    return fromUtf8Text(b);
 }
 
 void TextBox::setText(const QString &text)
@@ -407,7 +408,7 @@ QString TextBox::SelText() const
 {
     const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
     const QByteArrayView b = bytes();
-    return QString::fromUtf8(b.data() + from, to - from);
+    return fromUtf8Text(b.sliced(from, to - from));
 }
 
 void TextBox::setSelText(const QString &text)
@@ -562,7 +563,7 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         const long end = send(SCI_GETLINEENDPOSITION, line);
         if (query == Qt::ImSurroundingText) {
             const QByteArrayView b = bytes();
-            return QString::fromUtf8(b.data() + start, end - start);
+            return fromUtf8Text(b.sliced(start, end - start));
         }
         const long pos = query == Qt::ImCursorPosition ? caret : send(SCI_GETANCHOR);
         const long clamped = qBound(start, pos, end);

@@ -164,6 +164,12 @@ void TestTextBox::selectionInCodeUnits()
     box->setSelStart(0);
     box->setSelLength(1000);
     QCOMPARE(box->SelLength(), box->length());
+    // A U+FEFF that starts the text or the selection is a character like any other.
+    box->setText(QStringLiteral("\uFEFFa\uFEFFb"));
+    QCOMPARE(box->Text(), QStringLiteral("\uFEFFa\uFEFFb"));
+    box->setSelStart(2);
+    box->setSelLength(2);
+    QCOMPARE(box->SelText(), QStringLiteral("\uFEFFb"));
 }
 
 void TestTextBox::enterInsertsTheDocumentsLineEnd()

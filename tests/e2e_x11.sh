@@ -30,6 +30,14 @@ gone() {
   return 1
 }
 keys() { xdotool key --delay 30 "$@"; sleep 0.3; }
+# Waits for a message box: it has the program's title too, a second such window.
+message() {
+  for i in $(seq 1 50); do
+    [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && { sleep 0.3; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
 type() { xdotool type --delay 20 "$1"; sleep 0.2; }
 
 openbox >/dev/null 2>&1 & wm=$!
@@ -98,12 +106,7 @@ expected=$'alpha BETA\ndelta beta\n'
 xdotool windowactivate --sync "$main"; sleep 0.3
 type "more"
 keys alt+f x
-# The question box has the program's title too: wait for a second such window.
-for i in $(seq 1 50); do
-  [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && break
-  sleep 0.1
-done
-[ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] || fail "no save question"
+message || fail "no save question"
 sleep 0.3
 keys alt+n
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
@@ -116,6 +119,30 @@ for i in $(seq 10 69); do printf 'line %s %0120d\xe2\x96\x88\xe2\x96\x88\xe2\x96
 QT_QPA_PLATFORM=xcb "$exe" >>"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window the second time"
 xdotool windowactivate --sync "$main"; sleep 0.5
+
+# A FIFO is refused at once with a message, and the program goes on; a name
+# without an extension opens as typed, byte for byte (Save As writes it back).
+mkfifo "$work/fifo"
+printf 'plain\r\nlines \xc3\xa9\r\n' > "$work/README"
+keys F3
+window Open >/dev/null || fail "no Open dialog"
+sleep 0.5
+type "$work/fifo"; keys Return
+message || fail "no message for a FIFO"
+keys Return
+keys F3
+window Open >/dev/null || fail "no Open dialog after the FIFO"
+sleep 0.5
+type "$work/README"; keys Return
+gone Open || fail "the Open dialog stayed open for a name without an extension"
+keys F4
+window "Save As" >/dev/null || fail "no Save As dialog"
+sleep 0.5
+type "$work/copy"; keys Return
+gone "Save As" || fail "the Save As dialog stayed open"
+sleep 0.5
+cmp -s "$work/README" "$work/copy.txt" || fail "README did not open as typed: $(od -c "$work/copy.txt" 2>&1 | head -2)"
+
 keys F3
 window Open >/dev/null || fail "no Open dialog"
 sleep 0.5

@@ -6,7 +6,7 @@
 #include "platform/TextBox.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
-#include "search/TextSearch.h"
+#include "text/TextSearch.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>

@@ -190,7 +190,7 @@ void Form1::newDocument()
 {
     Text1->loadBytes({});
     m_encoding = textfile::Encoding::Utf8;
-    Text1->setLineEnd(TextBox::LineEnd::Lf);
+    Text1->setLineEnd(LineEnd::Lf);
     cdb->setFileName(QString());
     m_stamp.reset();
     Saved = true;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the one document, its menus, status bar and the timer that
 // keeps them current.
-#include "editor/TextFile.h"
+#include "text/TextFile.h"
 #include <QMainWindow>
 #include <QTimer>
 #include <optional>

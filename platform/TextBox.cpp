@@ -1,6 +1,6 @@
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
-#include "platform/Utf8.h"
+#include "text/Utf8.h"
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFontDatabase>
@@ -428,16 +428,6 @@ void TextBox::setLineEnd(LineEnd eol)
 {
     m_lineEnd = eol;
     send(SCI_SETEOLMODE, eol == LineEnd::CrLf ? SC_EOL_CRLF : eol == LineEnd::Cr ? SC_EOL_CR : SC_EOL_LF);
-}
-
-QByteArray TextBox::lineEndBytes(LineEnd eol)
-{
-    switch (eol) {
-    case LineEnd::CrLf: return QByteArrayLiteral("\r\n");
-    case LineEnd::Cr: return QByteArrayLiteral("\r");
-    case LineEnd::Lf: break;
-    }
-    return QByteArrayLiteral("\n");
 }
 
 void TextBox::setFontName(const QString &name) { m_font.setFamily(name); applyStyle(); }

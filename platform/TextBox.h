@@ -2,7 +2,8 @@
 // The editor's text box: a byte-exact, fast editing area over Scintilla.
 // Positions in its public interface are 0-based UTF-16 code units, exactly as
 // if the text were a QString; the buffer itself holds UTF-8.
-#include "platform/Noncharacters.h"
+#include "text/LineEnd.h"
+#include "text/Noncharacters.h"
 #include <Qsci/qsciscintillabase.h>
 #include <QByteArray>
 #include <QString>
@@ -12,7 +13,7 @@ class TextBox : public QsciScintillaBase
 {
     Q_OBJECT
 public:
-    enum class LineEnd { CrLf, Lf, Cr };
+    using LineEnd = ::LineEnd;
 
     explicit TextBox(QWidget *parent = nullptr);
 
@@ -40,7 +41,6 @@ public:
 
     LineEnd lineEnd() const { return m_lineEnd; }
     void setLineEnd(LineEnd eol);
-    static QByteArray lineEndBytes(LineEnd eol);
 
     QString FontName() const { return m_font.family(); }
     double FontSize() const { return m_font.pointSizeF(); }

@@ -7,7 +7,7 @@
 #include "platform/TextBox.h"
 #include "search/SearchDefs.h"
 #include "search/SearchTarget.h"
-#include "search/TextSearch.h"
+#include "text/TextSearch.h"
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>

@@ -28,10 +28,10 @@ bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key)
     return true;
 }
 
-QByteArray toDocument(const QString &boxText, TextBox::LineEnd eol)
+QByteArray toDocument(const QString &boxText, LineEnd eol)
 {
     QByteArray bytes = boxText.toUtf8();
-    const QByteArray lineEnd = TextBox::lineEndBytes(eol);
+    const QByteArray lineEnd = lineEndBytes(eol);
     if (lineEnd != "\n")
         bytes.replace('\n', lineEnd);
     return bytes;

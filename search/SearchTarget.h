@@ -2,7 +2,7 @@
 // What the Find and Replace dialogs share: reading their entry boxes, and
 // searching, selecting in and handing the focus to the editor window.
 #include "platform/TextBox.h"
-#include "search/TextSearch.h"
+#include "text/TextSearch.h"
 
 class Form1;
 class QKeyEvent;
@@ -23,7 +23,7 @@ bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key);
 
 // The bytes that `boxText` stands for in a document with the line end `eol`:
 // a line break typed into a box is a line break of the document.
-QByteArray toDocument(const QString &boxText, TextBox::LineEnd eol);
+QByteArray toDocument(const QString &boxText, LineEnd eol);
 
 // The first occurrence of `boxText` in the editing area, as bytes of its buffer.
 textsearch::Match find(const TextBox &box, const QString &boxText, textsearch::Compare compare);

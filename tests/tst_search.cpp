@@ -3,7 +3,7 @@
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
 #include "search/SearchDefs.h"
-#include "search/TextSearch.h"
+#include "text/TextSearch.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // The text file format: what is read comes back byte for byte.
-#include "editor/TextFile.h"
+#include "text/TextFile.h"
 #include "support/TestMain.h"
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 using textfile::Encoding;
-using L = TextBox::LineEnd;
+using L = LineEnd;
 
 class TestTextFile : public QObject
 {

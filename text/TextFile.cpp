@@ -1,5 +1,5 @@
-#include "editor/TextFile.h"
-#include "platform/Utf8.h"
+#include "text/TextFile.h"
+#include "text/Utf8.h"
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -131,15 +131,15 @@ void keepOwnerAndMode(int fd, const struct stat &old)
 }
 }
 
-TextBox::LineEnd firstLineEnd(QByteArrayView text)
+LineEnd firstLineEnd(QByteArrayView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '\n')
-            return TextBox::LineEnd::Lf;
+            return LineEnd::Lf;
         if (text[i] == '\r')
-            return i + 1 < text.size() && text[i + 1] == '\n' ? TextBox::LineEnd::CrLf : TextBox::LineEnd::Cr;
+            return i + 1 < text.size() && text[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
     }
-    return TextBox::LineEnd::Lf;
+    return LineEnd::Lf;
 }
 
 Decoded decode(QByteArray raw)

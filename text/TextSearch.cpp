@@ -1,4 +1,4 @@
-#include "search/TextSearch.h"
+#include "text/TextSearch.h"
 #include <QChar>
 #include <algorithm>
 #include <cstring>

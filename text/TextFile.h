@@ -1,7 +1,7 @@
 #pragma once
 // The text file format: read whole, write whole, nothing added or stripped.
 // The editor's buffer holds UTF-8; a file keeps the encoding it was read in.
-#include "platform/TextBox.h"
+#include "text/LineEnd.h"
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +12,7 @@ enum class Encoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
 struct Decoded {
     QByteArray utf8;                 // the text for the buffer, without a byte-order mark
     Encoding encoding = Encoding::Utf8;
-    TextBox::LineEnd lineEnd = TextBox::LineEnd::Lf;
+    LineEnd lineEnd = LineEnd::Lf;
 };
 
 // Any bytes decode: invalid UTF-8 is read as Windows-1252, byte for byte.
@@ -21,7 +21,7 @@ Decoded decode(QByteArray raw);
 // no longer fits that code page is written as UTF-8 and `encoding` says so.
 QByteArray encode(const QByteArray &utf8, Encoding &encoding);
 // The first line end of the text; LF when it has none.
-TextBox::LineEnd firstLineEnd(QByteArrayView text);
+LineEnd firstLineEnd(QByteArrayView text);
 
 // What a file was when it was read or written: another program's change or
 // replacement shows as a different stamp.

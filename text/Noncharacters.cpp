@@ -1,4 +1,4 @@
-#include "platform/Noncharacters.h"
+#include "text/Noncharacters.h"
 #include <algorithm>
 
 int Noncharacters::lengthAt(QByteArrayView text, qsizetype i)

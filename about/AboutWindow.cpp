@@ -50,12 +50,10 @@ QString numberText(const QByteArray &bytes)
 }
 }
 
-AboutWindow::AboutWindow(Services &services, Windows &) : QWidget(nullptr), m_services(services)
+AboutWindow::AboutWindow(Services &services) : QWidget(nullptr), m_services(services)
 {
     const def::Form &d = aboutDefinition();
     def::build(this, d);
-    // Destroyed, not hidden, when it closes: the next About command builds it afresh.
-    setAttribute(Qt::WA_DeleteOnClose);
 
     picIcon = def::control<QLabel>(this, "picIcon");
     cmdOK = def::control<QPushButton>(this, "cmdOK");

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 struct Services;
-class Windows;
 class QLabel;
 class QPushButton;
 
@@ -23,7 +22,7 @@ class AboutWindow : public QWidget
 {
     Q_OBJECT
 public:
-    AboutWindow(Services &services, Windows &windows);
+    explicit AboutWindow(Services &services);
 
     // Finds the System Information tool in the registry and starts it, or
     // tells the user it is unavailable. Never throws.

@@ -1,4 +1,4 @@
-#include "app/Windows.h"
+#include "app/WindowRegistry.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/LockKeys.h"
@@ -11,7 +11,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendral"));
     QApplication::setDesktopFileName(QStringLiteral("zendral"));
-    // The windows decide when the process ends (see Windows).
+    // The windows decide when the process ends (see WindowRegistry).
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtDialogs dialogs;
@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     SystemRegistry registry;
     SystemLauncher launcher;
     Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
-    Windows windows(services);
+    WindowRegistry windows(services);
     windows.showForm1();
     return app.exec();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers shared by the benchmark programs.
-#include "app/Windows.h"
+#include "app/WindowRegistry.h"
 #include "editor/Form1.h"
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
@@ -72,7 +72,7 @@ struct Editor {
     NoRegistry registry;
     SystemLauncher launcher;
     Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
-    Windows windows{services};
+    WindowRegistry windows{services};
     Form1 *form = nullptr;
 
     Editor()

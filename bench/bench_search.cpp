@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     });
     QApplication app(argc, argv);
     bench::Editor editor;
-    Windows &windows = editor.windows;
+    WindowRegistry &windows = editor.windows;
     editor.dialogs.onUnexpected = [](const QString &m) { std::printf("unexpected: %s\n", qPrintable(m)); ++failures; };
 
     constexpr qint64 Size = 100'000'000;

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <limits>
 
-CalcWindow::CalcWindow(Services &, Windows &) : QWidget(nullptr)
+CalcWindow::CalcWindow() : QWidget(nullptr)
 {
     const def::Form &d = calcDefinition();
     def::build(this, d);

@@ -5,7 +5,6 @@
 #include <functional>
 
 struct Services;
-class Windows;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
@@ -18,7 +17,7 @@ class CalcWindow : public QWidget
 {
     Q_OBJECT
 public:
-    CalcWindow(Services &services, Windows &windows);
+    CalcWindow();
 
     QLineEdit *Text1 = nullptr;
     std::array<QPushButton *, 10> Command1{};   // digits: index i enters (i + 1) mod 10

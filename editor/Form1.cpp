@@ -1,5 +1,4 @@
 #include "editor/Form1.h"
-#include "app/Windows.h"
 #include "editor/Form1Def.h"
 #include "editor/Icons.h"
 #include "platform/Clipboard.h"
@@ -9,17 +8,49 @@
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
 #include <QCloseEvent>
+
+namespace {
+// The editing area as the Find and Replace windows work on it.
+class Form1EditTarget final : public EditTarget
+{
+public:
+    explicit Form1EditTarget(Form1 &form) : m_form(form) {}
+    QByteArrayView bytes() const override { return m_form.Text1->bytes(); }
+    LineEnd lineEnd() const override { return m_form.Text1->lineEnd(); }
+    void select(qint64 from, qint64 to) override
+    {
+        TextBox &box = *m_form.Text1;
+        box.raise();
+        const qint64 start = box.toUtf16(from);
+        box.setSelStart(start);
+        box.setSelLength(box.toUtf16(to) - start);
+    }
+    void replace(qint64 from, qint64 to, QByteArrayView utf8) override { m_form.Text1->replaceBytes(from, to, utf8); }
+    void takeFocus() override
+    {
+        m_form.raise();
+        m_form.activateWindow();
+        m_form.Text1->setFocus(Qt::OtherFocusReason);
+    }
+
+private:
+    Form1 &m_form;
+};
+}
 #include <QMenuBar>
 
-Form1::Form1(Services &services, Windows &windows) : m_services(services), m_windows(windows)
+Form1::Form1(Services &services, EditorHost &host) : m_services(services), m_host(host)
 {
     createControls();
+    m_editTarget = std::make_unique<Form1EditTarget>(*this);
     createMenus();
     sizeToClientArea();
     Form_Load();
     def::place(this, form1Definition());
     armTimer();
 }
+
+Form1::~Form1() = default;
 
 void Form1::createControls()
 {
@@ -208,13 +239,13 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::mnufileexit_Click()
 {
     if (AskToSave())
-        m_windows.exitProcess();
+        m_host.exitProcess();
 }
 
-void Form1::mnuoptfind_Click() { m_windows.showFind(); }
-void Form1::mnuoptreplace_Click() { m_windows.showReplace(); }
-void Form1::mnuoptcalc_Click() { m_windows.showCalc(); }
-void Form1::mnuabout_Click() { m_windows.showAbout(); }
+void Form1::mnuoptfind_Click() { m_host.open(EditorHost::Window::Find); }
+void Form1::mnuoptreplace_Click() { m_host.open(EditorHost::Window::Replace); }
+void Form1::mnuoptcalc_Click() { m_host.open(EditorHost::Window::Calculator); }
+void Form1::mnuabout_Click() { m_host.open(EditorHost::Window::About); }
 
 void Form1::armTimer()
 {

@@ -1,13 +1,15 @@
 #pragma once
 // The main window: the one document, its menus, status bar and the timer that
 // keeps them current.
+#include "editor/EditorHost.h"
+#include "search/EditTarget.h"
 #include "text/TextFile.h"
 #include <QMainWindow>
 #include <QTimer>
+#include <memory>
 #include <optional>
 
 struct Services;
-class Windows;
 class TextBox;
 class StatusBar;
 class CommonDialog;
@@ -17,7 +19,11 @@ class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    Form1(Services &services, Windows &windows);
+    Form1(Services &services, EditorHost &host);
+    ~Form1() override;
+
+    // The text as the Find and Replace windows see it.
+    EditTarget &editTarget() { return *m_editTarget; }
 
     // Controls
     TextBox *Text1 = nullptr;
@@ -91,7 +97,8 @@ private:
     void showFailure(const QString &path, const QString &reason);
 
     Services &m_services;
-    Windows &m_windows;
+    EditorHost &m_host;
+    std::unique_ptr<EditTarget> m_editTarget;
     QWidget *m_client = nullptr;
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;
     // The document's file as last read or written; nullopt while it has none.

@@ -1,9 +1,6 @@
 #include "search/FindDialog.h"
-#include "app/Windows.h"
-#include "editor/Form1.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
-#include "platform/TextBox.h"
 #include "search/SearchDefs.h"
 #include "search/SearchTarget.h"
 #include "text/TextSearch.h"
@@ -16,7 +13,8 @@
 #include <QPushButton>
 #include <QWindow>
 
-FindDialog::FindDialog(Services &services, Windows &windows) : QWidget(nullptr), m_services(services), m_windows(windows)
+FindDialog::FindDialog(Services &services, EditTargetLookup target)
+    : QWidget(nullptr), m_services(services), m_target(std::move(target))
 {
     const def::Form &d = findDefinition();
     def::build(this, d);
@@ -45,8 +43,8 @@ void FindDialog::Command1_Click()
         Check1->checkState() == Qt::Checked ? textsearch::Compare::Binary : textsearch::Compare::Text;
     const QString what = searchtarget::boxText(Text1);
     // With the editor closed there is nothing to find in.
-    Form1 *form = m_windows.form1();
-    const textsearch::Match hit = form ? searchtarget::find(*form->Text1, what, compare) : textsearch::Match{};
+    EditTarget *target = m_target();
+    const textsearch::Match hit = target ? searchtarget::find(*target, what, compare) : textsearch::Match{};
     if (!hit.found()) {
         const QPointer<FindDialog> self(this);
         m_services.messages.show(this, QStringLiteral("Sorry Friend,String Not Found"), MsgButtons::Ok);
@@ -56,14 +54,12 @@ void FindDialog::Command1_Click()
         Text1->setFocus(Qt::OtherFocusReason);
         return;
     }
-    form->Text1->raise();
-    searchtarget::select(*form->Text1, hit);
-    searchtarget::focusEditor(*form);
+    target->select(hit.start, hit.end);
+    target->takeFocus();
 }
 
 void FindDialog::Command2_Click()
 {
-    setAttribute(Qt::WA_DeleteOnClose);
     close();
 }
 

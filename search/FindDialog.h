@@ -1,11 +1,11 @@
 #pragma once
 // The Find window: looks for its search text in the editor, always from the
 // start, and selects the first occurrence there.
+#include "search/EditTarget.h"
 #include <QPointer>
 #include <QWidget>
 
 struct Services;
-class Windows;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
@@ -16,7 +16,7 @@ class FindDialog : public QWidget
 {
     Q_OBJECT
 public:
-    FindDialog(Services &services, Windows &windows);
+    FindDialog(Services &services, EditTargetLookup target);
 
     // Controls
     QCheckBox *Check1 = nullptr;
@@ -39,7 +39,7 @@ private:
     void focusWindowChanged(QWindow *window);
 
     Services &m_services;
-    Windows &m_windows;
+    EditTargetLookup m_target;
     // Whether the next activation comes from another window of the program
     // (or is the first), which is when Form_Activate runs.
     bool m_activateDue = true;

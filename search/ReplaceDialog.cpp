@@ -1,10 +1,7 @@
 #include "search/ReplaceDialog.h"
-#include "app/Windows.h"
-#include "editor/Form1.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
-#include "platform/TextBox.h"
 #include "search/SearchDefs.h"
 #include "search/SearchTarget.h"
 #include "text/TextSearch.h"
@@ -15,7 +12,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-ReplaceDialog::ReplaceDialog(Services &services, Windows &windows) : QWidget(nullptr), m_services(services), m_windows(windows)
+ReplaceDialog::ReplaceDialog(Services &services, EditTargetLookup target)
+    : QWidget(nullptr), m_services(services), m_target(std::move(target))
 {
     const def::Form &d = replaceDefinition();
     def::build(this, d);
@@ -60,19 +58,16 @@ void ReplaceDialog::Command1_Click()
         return;
     }
     // With the editor closed there is nothing to find in.
-    Form1 *form = m_windows.form1();
-    const textsearch::Match hit =
-        form ? searchtarget::find(*form->Text1, what, textsearch::Compare::Text) : textsearch::Match{};
+    EditTarget *target = m_target();
+    const textsearch::Match hit = target ? searchtarget::find(*target, what, textsearch::Compare::Text) : textsearch::Match{};
     if (!hit.found()) {
         failed(QStringLiteral("Cannot Find ") + what);
         return;
     }
-    TextBox &box = *form->Text1;
-    box.raise();
-    searchtarget::select(box, hit);
+    target->select(hit.start, hit.end);
     // Replacing the selection leaves the caret right after the new text.
-    box.replaceBytes(hit.start, hit.end, searchtarget::toDocument(searchtarget::boxText(Text2), box.lineEnd()));
-    searchtarget::focusEditor(*form);
+    target->replace(hit.start, hit.end, searchtarget::toDocument(searchtarget::boxText(Text2), target->lineEnd()));
+    target->takeFocus();
 }
 
 void ReplaceDialog::failed(const QString &message)
@@ -87,7 +82,6 @@ void ReplaceDialog::failed(const QString &message)
 
 void ReplaceDialog::Command3_Click()
 {
-    setAttribute(Qt::WA_DeleteOnClose);
     close();
 }
 

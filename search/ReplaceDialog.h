@@ -1,10 +1,10 @@
 #pragma once
 // The Replace window: each press replaces the first occurrence of its search
 // text in the editor, regardless of case, by its replacement.
+#include "search/EditTarget.h"
 #include <QWidget>
 
 struct Services;
-class Windows;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -13,7 +13,7 @@ class ReplaceDialog : public QWidget
 {
     Q_OBJECT
 public:
-    ReplaceDialog(Services &services, Windows &windows);
+    ReplaceDialog(Services &services, EditTargetLookup target);
 
     // Controls
     QPushButton *Command3 = nullptr;
@@ -40,5 +40,5 @@ private:
     void failed(const QString &message);
 
     Services &m_services;
-    Windows &m_windows;
+    EditTargetLookup m_target;
 };

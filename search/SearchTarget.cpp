@@ -1,5 +1,4 @@
 #include "search/SearchTarget.h"
-#include "editor/Form1.h"
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -37,23 +36,9 @@ QByteArray toDocument(const QString &boxText, LineEnd eol)
     return bytes;
 }
 
-textsearch::Match find(const TextBox &box, const QString &boxText, textsearch::Compare compare)
+textsearch::Match find(const EditTarget &target, const QString &boxText, textsearch::Compare compare)
 {
-    return textsearch::findUtf8(box.bytes(), toDocument(boxText, box.lineEnd()), compare);
-}
-
-void select(TextBox &box, const textsearch::Match &match)
-{
-    const qint64 start = box.toUtf16(match.start);
-    box.setSelStart(start);
-    box.setSelLength(box.toUtf16(match.end) - start);
-}
-
-void focusEditor(Form1 &form)
-{
-    form.raise();
-    form.activateWindow();
-    form.Text1->setFocus(Qt::OtherFocusReason);
+    return textsearch::findUtf8(target.bytes(), toDocument(boxText, target.lineEnd()), compare);
 }
 
 }

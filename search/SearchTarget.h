@@ -1,10 +1,10 @@
 #pragma once
-// What the Find and Replace dialogs share: reading their entry boxes, and
-// searching, selecting in and handing the focus to the editor window.
-#include "platform/TextBox.h"
+// What the Find and Replace dialogs share: reading their entry boxes and
+// searching the editor's text.
+#include "search/EditTarget.h"
 #include "text/TextSearch.h"
+#include <QString>
 
-class Form1;
 class QKeyEvent;
 class QPlainTextEdit;
 
@@ -25,13 +25,7 @@ bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key);
 // a line break typed into a box is a line break of the document.
 QByteArray toDocument(const QString &boxText, LineEnd eol);
 
-// The first occurrence of `boxText` in the editing area, as bytes of its buffer.
-textsearch::Match find(const TextBox &box, const QString &boxText, textsearch::Compare compare);
-
-// Selects bytes [match.start, match.end) of the editing area.
-void select(TextBox &box, const textsearch::Match &match);
-
-// Makes the editor the active window, its editing area holding the focus.
-void focusEditor(Form1 &form);
+// The first occurrence of `boxText` in the editor's text, as bytes of it.
+textsearch::Match find(const EditTarget &target, const QString &boxText, textsearch::Compare compare);
 
 }

@@ -90,7 +90,7 @@ private Q_SLOTS:
         if (c.started.isNull())
             ts->dialogs.answer(MsgAnswer::Ok);
         Services services{ts->dialogs, ts->dialogs, ts->clipboard, ts->lockKeys, registry, ts->launcher};
-        AboutWindow(services, ts->windows).StartSysInfo();
+        AboutWindow(services).StartSysInfo();
         QCOMPARE(ts->launcher.started, c.started.isNull() ? QStringList() : QStringList{c.started});
         QCOMPARE(ts->dialogs.messages(), c.started.isNull() ? QStringList{"System Friend Information Is Unavailable At This Time"} : QStringList());
         QCOMPARE(registry.opened, QList<QByteArray>({ToolKey, FolderKey}).first(c.keysOpened));
@@ -123,7 +123,7 @@ private Q_SLOTS:
         editor.show();
         LeavesOtherWindowActive messages(ts->dialogs, editor);
         Services services{messages, ts->dialogs, ts->clipboard, ts->lockKeys, ts->registry, ts->launcher};
-        Windows windows(services);
+        WindowRegistry windows(services);
         windows.onExit = [] {};
         QPointer<AboutWindow> w = windows.showAbout();
         QVERIFY(QTest::qWaitForWindowActive(w));

@@ -187,7 +187,7 @@ void TestForm1::promptAnswersAndTheirCallers()
 
 void TestForm1::windowsExistOnceAndComeBackAfresh()
 {
-    Windows &w = f.t->windows;
+    WindowRegistry &w = f.t->windows;
     f.form->mnuoptcalc->trigger();
     QPointer<CalcWindow> first = w.calc();
     f.form->mnuoptcalc->trigger();
@@ -204,7 +204,7 @@ void TestForm1::windowsExistOnceAndComeBackAfresh()
 
 void TestForm1::processEndsWithTheLastWindow()
 {
-    Windows &w = f.t->windows;
+    WindowRegistry &w = f.t->windows;
     f.form->mnuoptcalc->trigger();
     QPointer<CalcWindow> calc = w.calc();
     QVERIFY(f.form->close());

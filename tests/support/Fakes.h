@@ -1,6 +1,6 @@
 #pragma once
 // Fakes of the platform services, and a bundle of them for the windows under test.
-#include "app/Windows.h"
+#include "app/WindowRegistry.h"
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
 #include "platform/ScriptedDialogs.h"
@@ -57,7 +57,7 @@ struct TestServices {
     NoRegistry registry;
     FakeLauncher launcher;
     Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
-    Windows windows{services};
+    WindowRegistry windows{services};
     int exits = 0;
 
     TestServices();

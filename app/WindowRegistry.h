@@ -1,7 +1,9 @@
 #pragma once
 // The registry of the five windows: each exists at most once, is created by
 // its first command, shown modeless without an owner, and destroyed by its own
-// close, so the next command creates it afresh.
+// close, so the next command creates it afresh. The only place that knows
+// every window.
+#include "editor/EditorHost.h"
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -12,13 +14,14 @@ class FindDialog;
 class ReplaceDialog;
 class CalcWindow;
 class AboutWindow;
+class EditTarget;
 
-class Windows : public QObject
+class WindowRegistry : public QObject, public EditorHost
 {
     Q_OBJECT
 public:
-    explicit Windows(Services &services);
-    ~Windows() override;
+    explicit WindowRegistry(Services &services);
+    ~WindowRegistry() override;
 
     Form1 *showForm1();
     FindDialog *showFind();
@@ -33,13 +36,14 @@ public:
     CalcWindow *calc() const;
     AboutWindow *about() const;
 
-    // Ends the process at once, without the windows' unload handlers.
-    void exitProcess();
+    void open(Window window) override;
+    void exitProcess() override;
     // How the process ends: QCoreApplication::exit in the program; tests record it.
     std::function<void()> onExit;
 
 private:
-    template<class W> W *show(QPointer<W> &slot);
+    template<class W, class Make> W *show(QPointer<W> &slot, Make make);
+    EditTarget *editTarget() const;
     void windowGone();
 
     Services &m_services;

@@ -4,7 +4,7 @@
 #include "editor/Form1.h"
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
-#include "platform/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "platform/Services.h"
 #include "platform/SysInfo.h"
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "BenchUtil.h"
 #include "editor/Form1.h"
 #include "platform/Clipboard.h"
-#include "platform/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "platform/TextBox.h"
 #include <QApplication>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // next to a plain memchr/memmem over the same bytes.
 #include "BenchUtil.h"
 #include "editor/Form1.h"
-#include "platform/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "platform/TextBox.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"

@@ -3,7 +3,7 @@
 #include "app/WindowRegistry.h"
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
-#include "platform/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "platform/Services.h"
 #include "platform/SysInfo.h"
 #include <QStringList>

@@ -108,24 +108,6 @@ void Form1::sizeToClientArea()
 
 void Form1::createMenus()
 {
-    const std::map<QString, std::pair<QAction **, void (Form1::*)()>> items{
-        {"mnufilenew", {&mnufilenew, &Form1::mnufilenew_Click}},
-        {"mnufileopen", {&mnufileopen, &Form1::mnufileopen_Click}},
-        {"mnufilesave", {&mnufilesave, &Form1::mnufilesave_Click}},
-        {"mnufilesaveas", {&mnufilesaveas, &Form1::mnufilesaveas_Click}},
-        {"mnufileexit", {&mnufileexit, &Form1::mnufileexit_Click}},
-        {"mnueditcut", {&mnueditcut, &Form1::mnueditcut_Click}},
-        {"mnueditcopy", {&mnueditcopy, &Form1::mnueditcopy_Click}},
-        {"mnueditpaste", {&mnueditpaste, &Form1::mnueditpaste_Click}},
-        {"mnueditall", {&mnueditall, &Form1::mnueditall_Click}},
-        {"mnueditfont", {&mnueditfont, &Form1::mnueditfont_Click}},
-        {"mnuoptfind", {&mnuoptfind, &Form1::mnuoptfind_Click}},
-        {"mnuoptreplace", {&mnuoptreplace, &Form1::mnuoptreplace_Click}},
-        {"mnuoptcalc", {&mnuoptcalc, &Form1::mnuoptcalc_Click}},
-        {"mnutoolbcolor", {&mnutoolbcolor, &Form1::mnutoolbcolor_Click}},
-        {"mnutooltcolor", {&mnutooltcolor, &Form1::mnutooltcolor_Click}},
-        {"mnuabout", {&mnuabout, &Form1::mnuabout_Click}},
-    };
     QList<QKeySequence> reserved;
     QMenu *menu = nullptr;
     for (const MenuDef &m : form1Menus()) {
@@ -151,9 +133,10 @@ void Form1::createMenus()
         action->setShortcuts(m.shortcuts);
         action->setShortcutContext(Qt::WindowShortcut);
         reserved << m.shortcuts;
-        const auto &[slot, handler] = items.at(name);
-        *slot = action;
-        connect(action, &QAction::triggered, this, handler);
+        this->*m.action = action;
+        connect(action, &QAction::triggered, this, m.handler);
+        if (m.needsText)
+            m_needText << action;
     }
     Text1->setReservedShortcuts(reserved);
 }

@@ -100,6 +100,7 @@ private:
     EditorHost &m_host;
     std::unique_ptr<EditTarget> m_editTarget;
     QWidget *m_client = nullptr;
+    QList<QAction *> m_needText;   // the commands that work only on some text
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;
     // The document's file as last read or written; nullopt while it has none.
     std::optional<textfile::Stamp> m_stamp;

@@ -54,14 +54,8 @@ void Form1::Timer1_Timer()
 {
     // The document's name, or the panel's blank when it has none.
     statusbar->panel(QStringLiteral("text"))->setText(cdb->FileName().isEmpty() ? QStringLiteral(" ") : cdb->FileName());
-    if (Text1->isEmpty()) {
-        for (QAction *a : {mnueditcut, mnueditcopy, mnueditall, mnueditfont, mnuoptfind, mnufilesave,
-                           mnufilesaveas, mnuoptreplace})
-            a->setEnabled(false);
-    } else {
-        // Paste follows the clipboard instead (Form_Load).
-        for (QAction *a : {mnufilesave, mnufilesaveas, mnueditcut, mnueditcopy, mnueditall, mnueditfont,
-                           mnuoptfind, mnuoptreplace})
-            a->setEnabled(true);
-    }
+    // Paste follows the clipboard instead (Form_Load).
+    const bool hasText = !Text1->isEmpty();
+    for (QAction *a : m_needText)
+        a->setEnabled(hasText);
 }

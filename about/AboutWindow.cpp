@@ -3,6 +3,7 @@
 #include "about/AboutIcon.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/Launcher.h"
 #include "platform/Services.h"
 #include <QLabel>
 #include <QPointer>
@@ -113,8 +114,9 @@ void AboutWindow::StartSysInfo()
             SysInfoPath += ProgramFile;
             started = m_services.launcher.start(SysInfoPath);
         }
-    } catch (...) {
-        // Whatever went wrong, the user hears the one message below.
+    } catch (const std::exception &) {
+        // A value that cannot be read, or a registry that fails, ends the search:
+        // the user hears the one message below.
         started = false;
     }
     if (started)

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/SysInfo.h"
+#include "platform/Registry.h"
 #include <QWidget>
 #include <array>
 #include <stdexcept>

@@ -3,7 +3,8 @@
 #include "platform/Dialogs.h"
 #include "platform/LockKeys.h"
 #include "platform/Services.h"
-#include "platform/SysInfo.h"
+#include "platform/Launcher.h"
+#include "platform/Registry.h"
 #include <QApplication>
 
 int main(int argc, char **argv)

@@ -6,7 +6,8 @@
 #include "platform/LockKeys.h"
 #include "support/ScriptedDialogs.h"
 #include "platform/Services.h"
-#include "platform/SysInfo.h"
+#include "platform/Launcher.h"
+#include "platform/Registry.h"
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QEventLoop>

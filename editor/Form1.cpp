@@ -83,7 +83,6 @@ void Form1::createControls()
     cdb->DefaultExt = QStringLiteral("txt");
     cdb->FontName = def::toQFont(def::Font{}).family();
     cdb->FontSize = 12;
-    cdb->MaxFileSize = 260;
     connect(cdb, &CommonDialog::fileNameChanged, this, &Form1::armTimer);
 
     // Runs once after each change that can alter what it shows, and sleeps otherwise.

@@ -1,5 +1,4 @@
 #include "platform/Colors.h"
-#include <QApplication>
 
 namespace ole {
 
@@ -52,7 +51,6 @@ QColor toQColor(quint32 c, const QPalette &palette)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-QColor toQColor(quint32 c) { return toQColor(c, QApplication::palette()); }
 
 quint32 fromQColor(const QColor &c)
 {

@@ -12,6 +12,5 @@ bool isSystemColor(quint32 c);
 // Resolves a colour against the palette (the user's scheme) where Qt has a role
 // for the system colour, and against the classic standard scheme where it has none.
 QColor toQColor(quint32 c, const QPalette &palette);
-QColor toQColor(quint32 c);
 quint32 fromQColor(const QColor &c);
 }

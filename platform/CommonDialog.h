@@ -14,7 +14,6 @@ public:
     QString DefaultExt;
     int Flags = 0;
     bool CancelError = false;
-    int MaxFileSize = 260;
     QString FontName;
     double FontSize = 12;
     bool FontBold = false;

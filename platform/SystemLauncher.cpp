@@ -1,4 +1,4 @@
-#include "platform/SysInfo.h"
+#include "platform/Launcher.h"
 #include <QFileInfo>
 #include <QProcess>
 #ifdef _WIN32

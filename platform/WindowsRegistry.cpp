@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "platform/SysInfo.h"
+#include "platform/Registry.h"
 #include <windows.h>
 #ifdef _MSC_VER
 #pragma comment(lib, "advapi32")

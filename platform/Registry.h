@@ -1,7 +1,7 @@
 #pragma once
-// The registry (read only) and the program launcher used to find and start
-// the System Information tool. The registry is shaped like the three
-// functions that open a key, query one of its values and close it again.
+// The registry (read only) in which the System Information tool is found,
+// shaped like the three functions that open a key, query one of its values
+// and close it again. Failures are the functions' status codes.
 #include <QByteArray>
 #include <QString>
 
@@ -35,17 +35,6 @@ public:
     long closeKey(RegKey) override { return RegSuccess; }
 };
 
-class ProgramLauncher
-{
-public:
-    virtual ~ProgramLauncher() = default;
-    // An ordinary file: not a folder, not hidden, not a system file.
-    virtual bool isOrdinaryFile(const QString &path) const = 0;
-    // Starts the program whose whole path is `commandLine`, without waiting for
-    // it; false when it cannot be started.
-    virtual bool start(const QString &commandLine) = 0;
-};
-
 // The registry of this platform: the real one on Windows, none elsewhere.
 #ifdef _WIN32
 class SystemRegistry : public Registry
@@ -58,10 +47,3 @@ public:
 #else
 using SystemRegistry = NoRegistry;
 #endif
-
-class SystemLauncher : public ProgramLauncher
-{
-public:
-    bool isOrdinaryFile(const QString &path) const override;
-    bool start(const QString &commandLine) override;
-};

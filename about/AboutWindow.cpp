@@ -1,6 +1,7 @@
 #include "about/AboutWindow.h"
 #include "about/AboutDef.h"
 #include "about/AboutIcon.h"
+#include "platform/AppName.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
@@ -11,7 +12,6 @@
 #include <array>
 
 namespace {
-const QString AppTitle = QStringLiteral("Zendral");
 
 // Read rights only (read control, query value, enumerate subkeys, notify):
 // the window never writes, and asking for write rights on the local
@@ -84,9 +84,9 @@ AboutWindow::AboutWindow(Services &services) : QWidget(nullptr), m_services(serv
 
 void AboutWindow::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About ") + AppTitle);
-    lblVersion->setText(QStringLiteral("Version 1.0"));
-    lblTitle->setText(AppTitle);
+    setWindowTitle(QStringLiteral("About ") + appName());
+    lblVersion->setText(abouttext::version());
+    lblTitle->setText(appName());
 }
 
 void AboutWindow::cmdOK_Click()
@@ -122,7 +122,7 @@ void AboutWindow::StartSysInfo()
     if (started)
         return;
     const QPointer<AboutWindow> self(this);
-    m_services.messages.show(this, QStringLiteral("System Friend Information Is Unavailable At This Time"), MsgButtons::Ok);
+    m_services.messages.show(this, abouttext::unavailable(), MsgButtons::Ok);
     // The closed box may hand the activation to another window; the user goes on here.
     if (!self)
         return;

@@ -1,4 +1,5 @@
 #include "app/WindowRegistry.h"
+#include "platform/AppName.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/LockKeys.h"
@@ -10,7 +11,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zendral"));
+    QApplication::setApplicationName(appName());
     QApplication::setDesktopFileName(QStringLiteral("zendral"));
     // The windows decide when the process ends (see WindowRegistry).
     QApplication::setQuitOnLastWindowClosed(false);

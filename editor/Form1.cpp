@@ -79,7 +79,7 @@ void Form1::createControls()
     m_client->installEventFilter(this);
 
     cdb = new CommonDialog(m_services.dialogs, this);
-    cdb->Filter = QStringLiteral("Text file(*.txt)|*.txt");
+    cdb->Filter = form1text::textFilter();
     cdb->DefaultExt = QStringLiteral("txt");
     cdb->FontName = def::toQFont(def::Font{}).family();
     cdb->FontSize = 12;
@@ -183,7 +183,7 @@ bool Form1::AskToSave()
     cdb->Flags = 10;
     if (Saved)
         return true;
-    switch (m_services.messages.show(this, QStringLiteral("Do You Want to Save File ?"), MsgButtons::YesNoCancel)) {
+    switch (m_services.messages.show(this, form1text::saveQuestion(), MsgButtons::YesNoCancel)) {
     case MsgAnswer::No:
         newDocument();
         return true;
@@ -255,7 +255,7 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
 {
     // Another program changed or replaced the file since it was read or written here.
     if (m_stamp && path == cdb->FileName() && textfile::changedSince(path, *m_stamp)
-        && m_services.messages.show(this, QStringLiteral("The file has been changed by another program. Overwrite it?"),
+        && m_services.messages.show(this, form1text::changedOnDisk(),
                                     MsgButtons::YesNo) != MsgAnswer::Yes) {
         Saved = false;   // the file no longer holds this text: the next Exit asks
         return false;
@@ -266,7 +266,7 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     std::copy(text.begin(), text.end(), copy.begin());
     const textfile::Result r = textfile::write(path, textfile::encode(copy, m_encoding));
     if (!r.ok) {
-        showFailure(QStringLiteral("Cannot save \"%1\".").arg(path), r.error);
+        showFailure(form1text::cannotSave(path), r.error);
         return false;
     }
     cdb->setFileName(path);
@@ -280,7 +280,7 @@ bool Form1::readFile(const QString &path)
     QByteArray raw;
     const textfile::Result r = textfile::read(path, raw);
     if (!r.ok) {
-        showFailure(QStringLiteral("Cannot open \"%1\".").arg(path), r.error);
+        showFailure(form1text::cannotOpen(path), r.error);
         return false;
     }
     textfile::Decoded d = textfile::decode(std::move(raw));

@@ -1,11 +1,12 @@
 #include "editor/Form1Def.h"
 #include "editor/Form1.h"
+#include "platform/AppName.h"
 
 const def::Form &form1Definition()
 {
     static const def::Form form{
         .name = "Form1",
-        .caption = QStringLiteral("Zendral"),
+        .caption = appName(),
         .clientWidth = 7275,
         .clientHeight = 6315,
         .border = def::Border::FixedSingle,

@@ -19,5 +19,15 @@ struct MenuDef {
     bool needsText = false;               // the timer enables it only while there is text
 };
 
+// The main window's messages.
+namespace form1text {
+inline QString saveQuestion() { return QStringLiteral("Do You Want to Save File ?"); }
+inline QString changedOnDisk() { return QStringLiteral("The file has been changed by another program. Overwrite it?"); }
+inline QString cannotOpen(const QString &path) { return QStringLiteral("Cannot open \"%1\".").arg(path); }
+inline QString cannotSave(const QString &path) { return QStringLiteral("Cannot save \"%1\".").arg(path); }
+inline QString invalidFormat() { return QStringLiteral("Invalid Data Format"); }
+inline QString textFilter() { return QStringLiteral("Text file(*.txt)|*.txt"); }
+}
+
 const def::Form &form1Definition();
 const std::vector<MenuDef> &form1Menus();

@@ -1,5 +1,6 @@
 // Edit, font and colour commands of the main window.
 #include "editor/Form1.h"
+#include "editor/Form1Def.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
@@ -25,7 +26,7 @@ void Form1::mnueditpaste_Click()
 {
     Clipboard &clipboard = m_services.clipboard;
     if (!clipboard.hasText()) {
-        m_services.messages.show(this, QStringLiteral("Invalid Data Format"), MsgButtons::Ok);
+        m_services.messages.show(this, form1text::invalidFormat(), MsgButtons::Ok);
         return;
     }
     // Another program may hold the clipboard between the question and the read:

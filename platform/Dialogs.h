@@ -1,6 +1,7 @@
 #pragma once
 // Modal message boxes and the common dialogs go through these interfaces, so
 // tests can script the answers and check exactly what was shown.
+#include "platform/AppName.h"
 #include <QString>
 #include <optional>
 
@@ -15,7 +16,7 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
     virtual MsgAnswer show(QWidget *parent, const QString &text, MsgButtons buttons) = 0;
-    static QString title() { return QStringLiteral("Zendral"); }
+    static QString title() { return appName(); }
 };
 
 struct FontChoice {

@@ -47,7 +47,7 @@ void FindDialog::Command1_Click()
     const textsearch::Match hit = target ? searchtarget::find(*target, what, compare) : textsearch::Match{};
     if (!hit.found()) {
         const QPointer<FindDialog> self(this);
-        m_services.messages.show(this, QStringLiteral("Sorry Friend,String Not Found"), MsgButtons::Ok);
+        m_services.messages.show(this, searchtext::notFound(), MsgButtons::Ok);
         if (!self)
             return;
         activateWindow();

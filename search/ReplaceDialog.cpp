@@ -54,14 +54,14 @@ void ReplaceDialog::Command1_Click()
 {
     const QString what = searchtarget::boxText(Text1);
     if (what.isEmpty()) {
-        failed(QStringLiteral("Please Enter Text To Find And Replace"));
+        failed(searchtext::nothingToReplace());
         return;
     }
     // With the editor closed there is nothing to find in.
     EditTarget *target = m_target();
     const textsearch::Match hit = target ? searchtarget::find(*target, what, textsearch::Compare::Text) : textsearch::Match{};
     if (!hit.found()) {
-        failed(QStringLiteral("Cannot Find ") + what);
+        failed(searchtext::cannotFind(what));
         return;
     }
     target->select(hit.start, hit.end);

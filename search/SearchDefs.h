@@ -2,6 +2,13 @@
 // The fixed definitions of the Find and Replace windows.
 #include "platform/WindowDef.h"
 
+// The Find and Replace windows' messages.
+namespace searchtext {
+inline QString notFound() { return QStringLiteral("Sorry Friend,String Not Found"); }
+inline QString nothingToReplace() { return QStringLiteral("Please Enter Text To Find And Replace"); }
+inline QString cannotFind(const QString &what) { return QStringLiteral("Cannot Find ") + what; }
+}
+
 const def::Form &findDefinition();
 const def::Form &replaceDefinition();
 

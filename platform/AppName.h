@@ -1,0 +1,5 @@
+#pragma once
+// The program's name, as its windows, its message boxes and the desktop show it.
+#include <QString>
+
+inline QString appName() { return QStringLiteral("Zendral"); }

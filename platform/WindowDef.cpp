@@ -76,22 +76,24 @@ private:
     QPushButton *m_button;
 };
 
-QPalette::ColorRole backRole(const QWidget *w)
+// The palette roles of a control's background and text colours.
+std::pair<QPalette::ColorRole, QPalette::ColorRole> colorRoles(const QWidget *w)
 {
     if (qobject_cast<const QPushButton *>(w))
-        return QPalette::Button;
+        return {QPalette::Button, QPalette::ButtonText};
     if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w))
-        return QPalette::Base;
-    return QPalette::Window;
+        return {QPalette::Base, QPalette::Text};
+    return {QPalette::Window, QPalette::WindowText};
 }
 
-QPalette::ColorRole foreRole(const QWidget *w)
+void setColor(QWidget *w, const char *property, bool back, quint32 c)
 {
-    if (qobject_cast<const QPushButton *>(w))
-        return QPalette::ButtonText;
-    if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w))
-        return QPalette::Text;
-    return QPalette::WindowText;
+    w->setProperty(property, c);
+    QPalette p = w->palette();
+    const auto [backRole, foreRole] = colorRoles(w);
+    p.setColor(back ? backRole : foreRole, ole::toQColor(c, QApplication::palette()));
+    w->setPalette(p);
+    w->update();
 }
 
 Qt::Alignment toQt(Align a, Qt::Alignment vertical)
@@ -174,23 +176,8 @@ QString objectName(const Control &c)
     return c.index < 0 ? QString::fromLatin1(c.name) : QStringLiteral("%1_%2").arg(QLatin1String(c.name)).arg(c.index);
 }
 
-void setBackColor(QWidget *w, quint32 c)
-{
-    w->setProperty("BackColor", c);
-    QPalette p = w->palette();
-    p.setColor(backRole(w), ole::toQColor(c, QApplication::palette()));
-    w->setPalette(p);
-    w->update();
-}
-
-void setForeColor(QWidget *w, quint32 c)
-{
-    w->setProperty("ForeColor", c);
-    QPalette p = w->palette();
-    p.setColor(foreRole(w), ole::toQColor(c, QApplication::palette()));
-    w->setPalette(p);
-    w->update();
-}
+void setBackColor(QWidget *w, quint32 c) { setColor(w, "BackColor", true, c); }
+void setForeColor(QWidget *w, quint32 c) { setColor(w, "ForeColor", false, c); }
 
 quint32 backColor(const QWidget *w) { return w->property("BackColor").toUInt(); }
 quint32 foreColor(const QWidget *w) { return w->property("ForeColor").toUInt(); }

@@ -46,12 +46,7 @@ void FindDialog::Command1_Click()
     EditTarget *target = m_target();
     const textsearch::Match hit = target ? searchtarget::find(*target, what, compare) : textsearch::Match{};
     if (!hit.found()) {
-        const QPointer<FindDialog> self(this);
-        m_services.messages.show(this, searchtext::notFound(), MsgButtons::Ok);
-        if (!self)
-            return;
-        activateWindow();
-        Text1->setFocus(Qt::OtherFocusReason);
+        searchtarget::tellAndRefocus(this, m_services.messages, searchtext::notFound(), Text1);
         return;
     }
     target->select(hit.start, hit.end);

@@ -54,30 +54,20 @@ void ReplaceDialog::Command1_Click()
 {
     const QString what = searchtarget::boxText(Text1);
     if (what.isEmpty()) {
-        failed(searchtext::nothingToReplace());
+        searchtarget::tellAndRefocus(this, m_services.messages, searchtext::nothingToReplace(), Text1);
         return;
     }
     // With the editor closed there is nothing to find in.
     EditTarget *target = m_target();
     const textsearch::Match hit = target ? searchtarget::find(*target, what, textsearch::Compare::Text) : textsearch::Match{};
     if (!hit.found()) {
-        failed(searchtext::cannotFind(what));
+        searchtarget::tellAndRefocus(this, m_services.messages, searchtext::cannotFind(what), Text1);
         return;
     }
     target->select(hit.start, hit.end);
     // Replacing the selection leaves the caret right after the new text.
     target->replace(hit.start, hit.end, searchtarget::toDocument(searchtarget::boxText(Text2), target->lineEnd()));
     target->takeFocus();
-}
-
-void ReplaceDialog::failed(const QString &message)
-{
-    const QPointer<ReplaceDialog> self(this);
-    m_services.messages.show(this, message, MsgButtons::Ok);
-    if (!self)
-        return;
-    activateWindow();
-    Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void ReplaceDialog::Command3_Click()
@@ -93,8 +83,7 @@ void ReplaceDialog::Text1_KeyPress(int keyAscii)
 
 void ReplaceDialog::Text2_KeyPress(int keyAscii)
 {
-    if (keyAscii == 13)
-        Command1_Click();
+    Text1_KeyPress(keyAscii);
 }
 
 void ReplaceDialog::Command1_MouseMove() { def::setBackColor(Command1, ole::LightBlue); }

@@ -37,7 +37,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void failed(const QString &message);
 
     Services &m_services;
     EditTargetLookup m_target;

@@ -1,5 +1,7 @@
 #include "search/SearchTarget.h"
+#include "platform/Dialogs.h"
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -34,6 +36,16 @@ QByteArray toDocument(const QString &boxText, LineEnd eol)
     if (lineEnd != "\n")
         bytes.replace('\n', lineEnd);
     return bytes;
+}
+
+void tellAndRefocus(QWidget *dialog, MessageBoxes &messages, const QString &message, QWidget *box)
+{
+    const QPointer<QWidget> alive(dialog);
+    messages.show(dialog, message, MsgButtons::Ok);
+    if (!alive)
+        return;
+    dialog->activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
 }
 
 textsearch::Match find(const EditTarget &target, const QString &boxText, textsearch::Compare compare)

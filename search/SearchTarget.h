@@ -5,7 +5,9 @@
 #include "text/TextSearch.h"
 #include <QString>
 
+class MessageBoxes;
 class QKeyEvent;
+class QWidget;
 class QPlainTextEdit;
 
 namespace searchtarget {
@@ -24,6 +26,10 @@ bool typeLineBreak(QPlainTextEdit *box, const QKeyEvent *key);
 // The bytes that `boxText` stands for in a document with the line end `eol`:
 // a line break typed into a box is a line break of the document.
 QByteArray toDocument(const QString &boxText, LineEnd eol);
+
+// Tells the user why a press did nothing, then gives the dialog back the
+// focus in `box` (unless the dialog closed meanwhile).
+void tellAndRefocus(QWidget *dialog, MessageBoxes &messages, const QString &message, QWidget *box);
 
 // The first occurrence of `boxText` in the editor's text, as bytes of it.
 textsearch::Match find(const EditTarget &target, const QString &boxText, textsearch::Compare compare);

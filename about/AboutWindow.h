@@ -1,4 +1,7 @@
 #pragma once
+// The About window. Reading the registry fails with the functions' status
+// codes, and a value that cannot be read as text throws RegistryValueError;
+// StartSysInfo turns every failure into the one message.
 #include "platform/Registry.h"
 #include <QWidget>
 #include <array>

@@ -1,6 +1,7 @@
 #pragma once
 // Modal message boxes and the common dialogs go through these interfaces, so
-// tests can script the answers and check exactly what was shown.
+// tests can script the answers and check exactly what was shown. A dialog
+// the user cancelled comes back empty (nullopt); nothing here throws.
 #include "platform/AppName.h"
 #include <QString>
 #include <optional>

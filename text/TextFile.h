@@ -1,6 +1,8 @@
 #pragma once
 // The text file format: read whole, write whole, nothing added or stripped.
 // The editor's buffer holds UTF-8; a file keeps the encoding it was read in.
+// Errors in this layer come back as values (a Result with the system's
+// reason); nothing here throws but for memory, which reading reports as a failure.
 #include "text/LineEnd.h"
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,7 @@
 #include "app/WindowRegistry.h"
 #include "platform/AppName.h"
 #include "platform/Clipboard.h"
+#include "platform/ClipboardHandover.h"
 #include "platform/Dialogs.h"
 #include "platform/LockKeys.h"
 #include "platform/Services.h"
@@ -22,7 +23,13 @@ int main(int argc, char **argv)
     SystemRegistry registry;
     SystemLauncher launcher;
     Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
-    WindowRegistry windows(services);
-    windows.showForm1();
-    return app.exec();
+    int status = 0;
+    {
+        WindowRegistry windows(services);
+        windows.showForm1();
+        status = app.exec();
+    }
+    // The windows are gone by now; what the user copied outlives the process.
+    handOverClipboard();
+    return status;
 }

@@ -3,8 +3,8 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev
-  xvfb xauth xdotool x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev libxcb1-dev
+  xvfb xauth xdotool xclip x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -44,9 +44,6 @@ void Form1::startWith(const QString &path)
     }
     newDocument();
     cdb->setFileName(path);
-    // No file yet: should another program create one before the first Save,
-    // Save asks before replacing it, as for a file changed on disk.
-    m_stamp = textfile::Stamp{};
 }
 
 namespace {

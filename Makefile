@@ -1,10 +1,11 @@
 # make run   installs what is missing, builds and starts Zendral
 # make test  installs what is missing, builds and runs the whole test suite headless
 # make bench builds and runs the benchmarks
+# make package builds the Debian package build/zendral_<version>_<arch>.deb
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench install clean
+.PHONY: setup build run test bench install package clean
 
 setup:
 	@tools/setup.sh
@@ -25,6 +26,9 @@ bench: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

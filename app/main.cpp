@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/WindowRegistry.h"
 #include "platform/AppName.h"
 #include "platform/Clipboard.h"
@@ -8,10 +9,23 @@
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 #include <QApplication>
+#include <QProcess>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.exitCode) {
+        std::fputs(line.out.toLocal8Bit().constData(), stdout);
+        std::fputs(line.err.toLocal8Bit().constData(), stderr);
+        return *line.exitCode;
+    }
+    // Qt sees the program's name only: every argument is a file, even one named like a Qt option.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(appName());
     QApplication::setDesktopFileName(QStringLiteral("zendral"));
     // The windows decide when the process ends (see WindowRegistry).
@@ -26,7 +40,12 @@ int main(int argc, char **argv)
     int status = 0;
     {
         WindowRegistry windows(services);
-        windows.showForm1();
+        Form1 *form = windows.showForm1();
+        const auto startAnother = [](const QString &file) {
+            return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--"), file});
+        };
+        for (const QString &file : openFiles(*form, line.files, startAnother))
+            std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
         status = app.exec();
     }
     // The windows are gone by now; what the user copied outlives the process.

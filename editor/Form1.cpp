@@ -8,6 +8,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
 #include <QCloseEvent>
+#include <QDropEvent>
 
 namespace {
 // The editing area as the Find and Replace windows work on it.
@@ -77,6 +78,9 @@ void Form1::createControls()
         armTimer();
     });
     m_client->installEventFilter(this);
+    // A file dropped on the text opens; dropped text goes in as the box does it.
+    Text1->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
 
     cdb = new CommonDialog(m_services.dialogs, this);
     cdb->Filter = form1text::textFilter();
@@ -170,6 +174,21 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         Form_Resize();
+    if (watched == Text1->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            if (takeDrag(static_cast<QDragMoveEvent *>(event)))
+                return true;
+            break;
+        case QEvent::Drop:
+            if (takeDrop(static_cast<QDropEvent *>(event)))
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

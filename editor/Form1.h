@@ -52,6 +52,12 @@ public:
 
     // Returns false when the user cancelled or the save failed: the caller stops.
     bool AskToSave();
+    // Reads `path` as Open does once its dialog has named it (the save prompt is the
+    // caller's); reports a file that cannot be read and then keeps the document.
+    bool openFile(const QString &path);
+    // A name given at start: opened when the file exists, else an empty document
+    // with that name, which the first Save writes.
+    void startWith(const QString &path);
 
     void Form_Load();
     void Form_Resize();
@@ -78,6 +84,9 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;   // Form_Unload
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -95,6 +104,9 @@ private:
     bool readFile(const QString &path);
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
+    // A file dropped on the window or the text area: true when the drop was one.
+    bool takeDrop(QDropEvent *event);
+    bool takeDrag(QDragMoveEvent *event);
 
     Services &m_services;
     EditorHost &m_host;

@@ -5,7 +5,10 @@
 #include "platform/TextBox.h"
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 
 void Form1::mnufilenew_Click()
 {
@@ -19,11 +22,73 @@ void Form1::mnufileopen_Click()
         return;
     FileNum = FreeFile();
     const std::optional<QString> path = askFileName(false);
-    if (!path)
-        return;
+    if (path)
+        openFile(*path);
+}
+
+bool Form1::openFile(const QString &path)
+{
+    FileNum = FreeFile();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    readFile(*path);
+    const bool read = readFile(path);
     QApplication::restoreOverrideCursor();
+    return read;
+}
+
+void Form1::startWith(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {   // a dangling link is reported, not replaced
+        openFile(path);
+        return;
+    }
+    newDocument();
+    cdb->setFileName(path);
+}
+
+namespace {
+// The first local file of a drop; empty for text or remote addresses.
+QString droppedFile(const QMimeData *data)
+{
+    if (data && data->hasUrls())
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+    return {};
+}
+}
+
+bool Form1::takeDrop(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // After the drop has returned: the file manager is not held while the prompt is up.
+    QMetaObject::invokeMethod(this, [this, path] {
+        if (AskToSave())
+            openFile(path);
+    }, Qt::QueuedConnection);
+    return true;
+}
+
+bool Form1::takeDrag(QDragMoveEvent *event)
+{
+    if (droppedFile(event->mimeData()).isEmpty())
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent *event) { takeDrag(event); }
+void Form1::dragMoveEvent(QDragMoveEvent *event) { takeDrag(event); }
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    if (!takeDrop(event))
+        event->ignore();
 }
 
 void Form1::mnufilesave_Click()

@@ -159,6 +159,24 @@ awk -v e="$edge" -v i="$inside" 'BEGIN { exit !(e > 0.9 && i < 0.3) }' || fail "
 xdotool key alt+F4
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "the second process did not end"
+
+# Started from an installed prefix as its desktop entry says, %f a name with blanks
+# and non-ASCII letters: Save without a dialog writes the shown text back to that name.
+cmake --install "$(dirname "$exe")/.." --prefix "$work/prefix" >/dev/null || fail "install failed"
+doc="$work/dossier été/notes ü 1.txt"
+mkdir -p "$(dirname "$doc")"; printf 'première ligne\r\nzweite Zeile\n' > "$doc"; cp "$doc" "$work/expected"
+read -ra cmd <<<"$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/zendral.desktop")"
+for i in "${!cmd[@]}"; do [ "${cmd[$i]}" = %f ] && cmd[$i]="$doc"; done
+PATH="$work/prefix/bin:$PATH" QT_QPA_PLATFORM=xcb "${cmd[@]}" >>"$work/zendral.log" 2>&1 & pid=$!
+main=$(window Zendral) || fail "no main window from the desktop entry's command"
+xdotool windowactivate --sync "$main"; sleep 0.5
+rm "$doc"
+keys F2
+for i in $(seq 1 50); do [ -e "$doc" ] && break; sleep 0.1; done
+cmp -s "$doc" "$work/expected" || fail "the file given by the desktop entry was not shown: $(od -c "$doc" 2>&1 | head -2)"
+xdotool key alt+F4
+for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the process started by the desktop entry did not end"
 kill $wm 2>/dev/null
 echo "end to end: passed"
 SCRIPT

@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev libxcb1-dev
   xvfb xauth xdotool xclip x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
+  appstream man-db groff-base dpkg-dev file lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,23 @@
+#pragma once
+// The command line: `zendral [FILE...]`, `--help` and `--version`.
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class Form1;
+
+struct CommandLine {
+    QStringList files;             // absolute, in the order given
+    std::optional<int> exitCode;   // set when the process ends at once, without a window
+    QString out, err;              // what to print then on standard output and error
+};
+
+// `arguments` start with the program's name. Needs no application object, so
+// that --help, --version and a usage error work without a display.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// Opens the first file in `form`; every other one gets a process of its own
+// through `startAnother`, since each window holds one document. Returns the
+// files whose process could not be started.
+QStringList openFiles(Form1 &form, const QStringList &files,
+                      const std::function<bool(const QString &file)> &startAnother);

@@ -11,8 +11,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 pid=; mgr=; wm=; xvfb=
 trap 'kill $pid $mgr $wm $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; cat "$work/zendral.log" 2>/dev/null; exit 1; }
-# Polls a condition for up to 10 s.
-eventually() { for i in $(seq 1 200); do "$@" && return 0; sleep 0.05; done; return 1; }
+# Polls a condition for up to 30 s (a loaded machine starts the servers slowly).
+eventually() { local end=$((SECONDS + 30)); until "$@"; do [ "$SECONDS" -ge "$end" ] && return 1; sleep 0.05; done; }
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 main_up() { main=$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | head -1); [ -n "$main" ]; }
 question_up() { a=$(xdotool getactivewindow 2>/dev/null) && [ "$a" != "$main" ] && [ "$(xdotool getwindowname "$a")" = Zendral ]; }

@@ -160,7 +160,8 @@ private Q_SLOTS:
                                             {"ctrl+shift+delete", Qt::Key_Delete, cs, 0},
                                             {"ctrl+keypad plus zoom", Qt::Key_Plus, ctrl | Qt::KeypadModifier, '+'},
                                             {"escape", Qt::Key_Escape, none, 27}, {"function key", Qt::Key_F7, none, 0},
-                                            {"reserved ctrl+a", Qt::Key_A, ctrl, 0}, {"reserved ctrl+x", Qt::Key_X, ctrl, 0}})
+                                            {"reserved ctrl+a", Qt::Key_A, ctrl, 0}, {"reserved ctrl+x", Qt::Key_X, ctrl, 0},
+                                            {"alt+shift+right rectangle", Qt::Key_Right, alt | shift, 0}})
             QTest::newRow(tag) << Key{key, mods, code, nullptr, 7};
         QTest::newRow("letter") << Key{Qt::Key_Q, none, 'q', "one Twoq\nthree", 8};
         QTest::newRow("space") << Key{Qt::Key_Space, none, ' ', "one Two \nthree", 8};
@@ -255,8 +256,9 @@ private Q_SLOTS:
         QTRY_COMPARE(box->SelStart(), 1);
     }
 
-    void changesAreNotifiedAndStruckThrough()
+    void changesFontAndColours()
     {
+        // Every change is notified; struck-through text stays struck through as it changes, and is no longer after.
         int changes = 0;
         connect(box, &TextBox::changed, [&] { ++changes; });
         box->setFontStrikethru(true);
@@ -268,6 +270,19 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Delete);
         QCOMPARE(changes, 6);
         QTRY_VERIFY(sci(Sci::SCI_INDICATORVALUEAT, 8, 0) && sci(Sci::SCI_INDICATORVALUEAT, 8, 1));
+        box->setFontStrikethru(false);
+        QCOMPARE(sci(Sci::SCI_INDICATORVALUEAT, 8, 0), 0);
+        // The font reaches both styles; a selection has the scheme's highlight.
+        box->setFontItalic(true);
+        box->setFontBold(true);
+        box->setFontUnderline(true);
+        box->setFontSize(12);
+        for (unsigned long style : {0, 1})
+            QCOMPARE(std::tuple(sci(Sci::SCI_STYLEGETITALIC, style), sci(Sci::SCI_STYLEGETBOLD, style), sci(Sci::SCI_STYLEGETUNDERLINE, style),
+                                sci(Sci::SCI_STYLEGETSIZEFRACTIONAL, style)), std::tuple(1L, 1L, 1L, 1200L));
+        box->setText(QStringLiteral("          "));
+        sci(Sci::SCI_SELECTALL);
+        QTRY_COMPARE(box->viewport()->grab().toImage().pixelColor(20, 6), box->palette().color(QPalette::Active, QPalette::Highlight));
         // The caret takes the text colour unless it is too close to the background, else black or white.
         for (auto [fore, back, caret] : {std::tuple{0x60u, 0u, 0x60u}, {0xFFC800u, 0xFFC800u, 0u}, {0x202020u, 0x303030u, 0xFFFFFFu}})
             QCOMPARE(TextBox::caretColor(fore, back), caret);

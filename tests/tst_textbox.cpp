@@ -282,7 +282,8 @@ private Q_SLOTS:
                                 sci(Sci::SCI_STYLEGETSIZEFRACTIONAL, style)), std::tuple(1L, 1L, 1L, 1200L));
         box->setText(QStringLiteral("          "));
         sci(Sci::SCI_SELECTALL);
-        QTRY_COMPARE(box->viewport()->grab().toImage().pixelColor(20, 6), box->palette().color(QPalette::Active, QPalette::Highlight));
+        const QColor highlight = box->palette().color(QPalette::Active, QPalette::Highlight);
+        QTRY_COMPARE(box->viewport()->grab().toImage().pixelColor(20, 6), highlight);
         // The caret takes the text colour unless it is too close to the background, else black or white.
         for (auto [fore, back, caret] : {std::tuple{0x60u, 0u, 0x60u}, {0xFFC800u, 0xFFC800u, 0u}, {0x202020u, 0x303030u, 0xFFFFFFu}})
             QCOMPARE(TextBox::caretColor(fore, back), caret);

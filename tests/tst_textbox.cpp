@@ -270,8 +270,9 @@ private Q_SLOTS:
         box->setFontUnderline(true);
         box->setFontSize(12);
         for (unsigned long style : {0, 1})
-            QCOMPARE(std::tuple(sci(Sci::SCI_STYLEGETITALIC, style), sci(Sci::SCI_STYLEGETBOLD, style), sci(Sci::SCI_STYLEGETUNDERLINE, style),
-                                sci(Sci::SCI_STYLEGETSIZEFRACTIONAL, style)), std::tuple(1L, 1L, 1L, 1200L));
+            QCOMPARE(std::tuple(sci(Sci::SCI_STYLEGETITALIC, style), sci(Sci::SCI_STYLEGETBOLD, style),
+                                sci(Sci::SCI_STYLEGETUNDERLINE, style), sci(Sci::SCI_STYLEGETSIZEFRACTIONAL, style)),
+                     std::tuple(1L, 1L, 1L, 1200L));
         box->setText(QStringLiteral("          "));
         sci(Sci::SCI_SELECTALL);
         const QColor highlight = box->palette().color(QPalette::Active, QPalette::Highlight);

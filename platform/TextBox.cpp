@@ -242,8 +242,11 @@ void TextBox::snapSelection()
     const qint64 caret = send(SCI_GETCURRENTPOS), anchor = send(SCI_GETANCHOR);
     if (!m_nonchars.isEmpty()) {
         // The component steps into a noncharacter byte by byte: the caret goes on
-        // to the character's edge in the direction it moved, the anchor away from the caret.
-        const qint64 c = snapped(caret, caret > m_lastCaret), a = snapped(anchor, anchor > caret);
+        // to the character's edge in the direction it moved, the anchor away from
+        // the caret; with nothing selected it stays with the caret (a plain Right
+        // selected the noncharacter, and the next key typed replaced it).
+        const qint64 c = snapped(caret, caret > m_lastCaret);
+        const qint64 a = anchor == caret ? c : snapped(anchor, anchor > caret);
         if (c != caret || a != anchor)
             send(SCI_SETSEL, a, c);
         m_lastCaret = c;

@@ -12,16 +12,19 @@
 #include <QPushButton>
 
 using Sel = std::pair<qint64, qint64>;
+using textsearch::Compare;
 
 static QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none
 enum Mode { Find, Exact, Grayed, Replace };   // Find and its case choice, or Replace
 struct Press {   // null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
-    const char *message = "", *enterIn = nullptr;   // shown by the last press; the box or button that gets Enter, not a click
-    Qt::KeyboardModifiers firstEnter = {};          // held with the first Enter
+    const char *message = "";         // shown by the last press
+    const char *enterIn = nullptr;    // the box or button that gets Enter, not a click
+    Qt::KeyboardModifiers firstEnter = {};   // held with the first Enter
 };
-static void type(QPlainTextEdit *box, const QString &text) { box->setPlainText(text); box->moveCursor(QTextCursor::End); }   // caret after it
+// Typed into a box: the caret after the text.
+static void type(QPlainTextEdit *box, const QString &text) { box->setPlainText(text); box->moveCursor(QTextCursor::End); }
 
 class TestSearch : public QObject
 {
@@ -59,14 +62,17 @@ private Q_SLOTS:
         QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
         QTest::newRow("overlong form is no letter") << Hit{"x\xE0\x81\x81", "xa", 0, 0};
         QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};
+        QTest::newRow("fullwidth letters") << Hit{"x\uFF21", "\uFF41", 2, 0};
+        QTest::newRow("U+0080 after ASCII") << Hit{"a\u0080", "\u0080", 2, 2};
     }
 
     void search()
     {
         QFETCH(Hit, c);
-        const QString text = QString::fromUtf8(c.text), what = QString::fromUtf8(c.what);   // the UTF-8 form agrees, its hit in UTF-16 terms
+        // The UTF-8 form agrees, its hit in UTF-16 terms.
+        const QString text = QString::fromUtf8(c.text), what = QString::fromUtf8(c.what);
         auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
-        for (const auto &[compare, expected] : {std::pair(textsearch::Compare::Text, c.caseBlind), std::pair(textsearch::Compare::Binary, c.exact)}) {
+        for (const auto &[compare, expected] : {std::pair(Compare::Text, c.caseBlind), std::pair(Compare::Binary, c.exact)}) {
             QCOMPARE(textsearch::InStr(text, what, compare), expected);
             // Each view is followed in memory by a continuation byte, which a search must not read.
             const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
@@ -80,18 +86,25 @@ private Q_SLOTS:
         for (char32_t c = 0; c <= char32_t(QChar::LastValidCodePoint); ++c)
             for (char32_t m : {QChar::toLower(c), QChar::toUpper(c), QChar::toTitleCase(c), QChar::toCaseFolded(c)})
                 QVERIFY2(textsearch::caseKey(m) == textsearch::caseKey(c), qPrintable(QString::number(c, 16)));
+        // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
+        for (const char *text : {"\xDF\x80", "\xEF\xBC\xA1", "\xF4\x80\x80\x80"})
+            QVERIFY(!textsearch::findUtf8(text, QByteArrayView(text, 1), Compare::Text).found());
+        // A lone surrogate is a character of its own, also where a view ends before the other half.
+        const QString pair = QString::fromUcs4(U"\U0001F600");
+        QCOMPARE(textsearch::InStr(u"a\xDC00", u"\xDC00", Compare::Text), 2);
+        QCOMPARE(textsearch::InStr(pair.first(1), QStringView(pair).first(1), Compare::Text), 1);
     }
 
     void windows()
     {
         // Esc, or Enter on the focused cancel button, unloads a window: the next one is built afresh.
-        for (auto [isFind, key] : {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape}, {false, Qt::Key_Return}}) {
+        for (auto [isFind, key] :
+             {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape}, {false, Qt::Key_Return}}) {
             const def::Form &d = isFind ? findDefinition() : replaceDefinition();
             QPointer<QWidget> w = open(isFind);
             QVERIFY(w);
             w->setWindowState(Qt::WindowMinimized);   // the command brings it back
-            QCOMPARE(open(isFind), w.data());
-            QVERIFY(!w->isMinimized());
+            QVERIFY(open(isFind) == w && !w->isMinimized());
             QCOMPARE(w->size(), QSize(def::px(d.clientWidth), def::px(d.clientHeight)));
             QStringList seen{w->windowTitle()};
             for (const def::Control &c : d.controls) {
@@ -100,7 +113,8 @@ private Q_SLOTS:
                 QCOMPARE(child->geometry(), QRect(def::px(c.left), def::px(c.top), def::px(c.width), def::px(c.height)));
                 seen << child->property(qobject_cast<QPlainTextEdit *>(child) ? "plainText" : "text").toString();
             }
-            QCOMPARE(seen.join(u'|'), u(isFind ? "Find|Case Sensitive|Cancel|&Find| |Find Text:| |Find What?" : "Form2|&Cancel |&Replace| ||Replace With..|Replace What?"));
+            QCOMPARE(seen.join(u'|'), u(isFind ? "Find|Case Sensitive|Cancel|&Find| |Find Text:| |Find What?"
+                                               : "Form2|&Cancel |&Replace| ||Replace With..|Replace What?"));
             for (QPlainTextEdit *box : w->findChildren<QPlainTextEdit *>())
                 type(box, u("typed"));
             QWidget *target = key == Qt::Key_Escape ? w->focusWidget() : w->findChild<QWidget *>(u(isFind ? "Command2" : "Command3"));
@@ -108,26 +122,47 @@ private Q_SLOTS:
             QTest::keyClick(target, key);
             QTRY_VERIFY(!w);
         }
+        // Both outlive the editor: a press then shows the message instead of crashing. A button of Replace turns light
+        // blue under the pointer; a label or a box changes nothing; the bare surface resets both.
+        QWidget *find = open(true), *replace = open(false);
+        QVERIFY(find && replace);
+        f.form->close();
+        QTRY_VERIFY(!f.t->windows.form1());
+        auto *r = static_cast<ReplaceDialog *>(replace);
+        const QMap<quint32, char> states{{ole::LightBlue, 'B'}, {ole::ButtonFace, '-'}};
+        auto state = [&](QWidget *b) { return states.value(def::backColor(b), '?'); };
+        for (const auto &[w, blue] : {std::pair<QWidget *, const char *>{r->Command1, "B-"}, {r->Label1, "B-"}, {r->Text1, "B-"},
+                                      {r->Text2, "B-"}, {r->Command3, "BB"}, {r, "--"}, {r->Command3, "-B"}}) {
+            QTest::mouseMove(w, QPoint(4, 4));
+            QCOMPARE(QByteArray() + state(r->Command1) + state(r->Command3), QByteArray(blue));
+        }
+        type(r->Text1, u("abc"));
+        for (QWidget *w : {find, replace}) {
+            f.t->dialogs.answer(MsgAnswer::Ok);
+            w->findChild<QPushButton *>(u("Command1"))->click();
+        }
+        QCOMPARE(f.t->dialogs.messages(), QStringList({u("Sorry Friend,String Not Found"), u("Cannot Find abc")}));
     }
 
     void press_data()
     {
         QTest::addColumn<Press>("c");
         const QByteArray far(70000, 'x');
-        QTest::newRow("find grayed is case-blind, the first every press") << Press{Grayed, "one two one", "ONE", nullptr, 2, {0, 3}};
-        QTest::newRow("find exact misses") << Press{Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, "Sorry Friend,String Not Found"};
-        QTest::newRow("find one blank when fresh, Enter on the button") << Press{Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"};
-        QTest::newRow("find no-break space after invalid bytes and pairs") << Press{Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}};
-        QTest::newRow("find case-blind, Shift+Enter, then a break") << Press{Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier};
-        QTest::newRow("replace three, then message") << Press{Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", "Cannot Find cat"};
-        QTest::newRow("replace a by aa grows") << Press{Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"};
-        QTest::newRow("replace by nothing deletes, Enter on the button") << Press{Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"};
-        QTest::newRow("replace U+2028 as itself") << Press{Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"};
-        QTest::newRow("replace long s after pairs, beyond 65535") << Press{Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"};
-        QTest::newRow("replace line breaks as CR LF") << Press{Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"};
-        QTest::newRow("replace empty text") << Press{Replace, "abc", "", "x", 1, {1, 0}, {}, "Please Enter Text To Find And Replace"};
-        QTest::newRow("replace Enter in Text1, then a break") << Press{Replace, "a\na\nb", "a", "1", 2, {3, 0}, "1\n1b", "", "Text1"};
-        QTest::newRow("replace Shift+Enter in Text2, then a break") << Press{Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier};
+        const auto row = [](const char *tag, const Press &p) { QTest::newRow(tag) << p; };
+        row("find grayed is case-blind, the first every press", {Grayed, "one two one", "ONE", nullptr, 2, {0, 3}});
+        row("find exact misses", {Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, "Sorry Friend,String Not Found"});
+        row("find one blank when fresh, Enter on the button", {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
+        row("find no-break space after invalid bytes and pairs", {Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}});
+        row("find case-blind, Shift+Enter, a break", {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
+        row("replace three, then message", {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", "Cannot Find cat"});
+        row("replace a by aa grows", {Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"});
+        row("replace by nothing deletes, Enter on the button", {Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"});
+        row("replace U+2028 as itself", {Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"});
+        row("replace long s after pairs, beyond 65535", {Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"});
+        row("replace line breaks as CR LF", {Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"});
+        row("replace empty text", {Replace, "abc", "", "x", 1, {1, 0}, {}, "Please Enter Text To Find And Replace"});
+        row("replace Enter in Text1, then a break", {Replace, "a\na\nb", "a", "1", 2, {3, 0}, "1\n1b", "", "Text1"});
+        row("replace Shift+Enter in Text2, then a break", {Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier});
     }
 
     void press()
@@ -139,6 +174,7 @@ private Q_SLOTS:
         auto *command1 = w->findChild<QPushButton *>(u("Command1"));
         QWidget *keyTarget = c.enterIn ? w->findChild<QWidget *>(u(c.enterIn)) : nullptr;
         auto *keyBox = qobject_cast<QPlainTextEdit *>(keyTarget);
+        QPlainTextEdit *text1 = box("Text1");
         for (const auto &[name, text] : {std::pair("Text1", c.what), std::pair("Text2", c.mode == Replace ? c.with : nullptr)})
             if (text)
                 type(box(name), u(text));
@@ -152,46 +188,22 @@ private Q_SLOTS:
             editor->setSelStart(qMin<qint64>(1, c.doc.size()));
             command1->setFocus();
             const bool fails = press == c.presses && *c.message;
-            keyTarget ? QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter, press == 1 ? c.firstEnter : Qt::NoModifier) : command1->click();   // the main key, then the keypad's
-            QTRY_COMPARE(QApplication::focusWidget(), fails ? box("Text1") : static_cast<QWidget *>(editor));
+            if (keyTarget)   // the main key, then the keypad's
+                QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter, press == 1 ? c.firstEnter : Qt::NoModifier);
+            else
+                command1->click();
+            QTRY_COMPARE(QApplication::focusWidget(), fails ? text1 : static_cast<QWidget *>(editor));
         }
         QCOMPARE(f.t->dialogs.messages(), *c.message ? QStringList{u(c.message)} : QStringList());
         QCOMPARE(Sel(editor->SelStart(), editor->SelLength()), c.sel);
         QCOMPARE(editor->bytes().toByteArray(), c.after.isNull() ? c.doc : c.after);
         QCOMPARE(f.form->Saved, c.after.isNull());   // a change that Exit would not ask about could be lost
         if (keyBox)   // the key ran the command with the texts as they were, then broke the line in its box
-            QCOMPARE(keyBox->toPlainText(), u(keyBox == box("Text1") ? c.what : c.with) + QString(c.presses, u'\n'));
-        QCOMPARE(editor->parentWidget()->children().last() == editor, c.presses > 1 || !*c.message);   // a hit brings the editing area to the front
-        w->activateWindow();   // back in Find after a hit, its whole text is selected
-        QTRY_COMPARE(box("Text1")->textCursor().selectedText().size(), c.mode == Replace || *c.message ? 0 : box("Text1")->toPlainText().size());
-    }
-
-    void hoverColours()
-    {
-        f.t = std::make_unique<TestServices>();   // no editor: the pointer's moves go to the first window under it
-        ReplaceDialog *r = f.t->windows.showReplace();
-        QVERIFY(QTest::qWaitForWindowActive(r));
-        // A button turns light blue under the pointer; a label or a box changes nothing; the bare surface resets both.
-        auto state = [](QWidget *b) { return def::backColor(b) == ole::LightBlue ? 'B' : def::backColor(b) == ole::ButtonFace ? '-' : '?'; };
-        for (const auto &[w, blue] : {std::pair<QWidget *, const char *>{r->Command1, "B-"}, {r->Label1, "B-"}, {r->Text1, "B-"}, {r->Text2, "B-"},
-                                      {r->Command3, "BB"}, {r, "--"}, {r->Command3, "-B"}}) {
-            QTest::mouseMove(w, QPoint(4, 4));
-            QCOMPARE(QByteArray() + state(r->Command1) + state(r->Command3), QByteArray(blue));
-        }
-    }
-
-    void closedEditorLeavesTheMessages()   // both windows outlive the editor: a press shows the message instead of crashing
-    {
-        QWidget *find = open(true), *replace = open(false);
-        QVERIFY(find && replace);
-        f.form->close();
-        QTRY_VERIFY(!f.t->windows.form1());
-        type(replace->findChild<QPlainTextEdit *>(u("Text1")), u("abc"));
-        for (QWidget *w : {find, replace}) {
-            f.t->dialogs.answer(MsgAnswer::Ok);
-            w->findChild<QPushButton *>(u("Command1"))->click();
-        }
-        QCOMPARE(f.t->dialogs.messages(), QStringList({u("Sorry Friend,String Not Found"), u("Cannot Find abc")}));
+            QCOMPARE(keyBox->toPlainText(), u(keyBox == text1 ? c.what : c.with) + QString(c.presses, u'\n'));
+        // A hit brings the editing area to the front; back in Find after a hit, its whole text is selected.
+        QCOMPARE(editor->parentWidget()->children().last() == editor, c.presses > 1 || !*c.message);
+        w->activateWindow();
+        QTRY_COMPARE(text1->textCursor().selectedText().size(), c.mode == Replace || *c.message ? 0 : text1->toPlainText().size());
     }
 };
 

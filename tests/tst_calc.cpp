@@ -5,11 +5,8 @@
 #include "support/TestMain.h"
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <bit>
 #include <cmath>
-#include <limits>
 
 namespace {
 auto registers(const CalcEngine &e) { return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
@@ -38,117 +35,36 @@ class TestCalc : public QObject
 private slots:
     void init() { ts = std::make_unique<TestServices>(); QLocale::setDefault(QLocale::c()); }
 
-    // Keys: digits, + - / *, = and A (AC); [text] is typed over the display. After: the final state (E entering,
-    // A awaiting an operand, R showing a result), then N (not a number) or O (overflow) per failed key. "comma" rows use ",".
-    void keys_data()
+    // The window's keys reach the engine: each sequence is clicked on a fresh window and run on an engine, and after
+    // every key the window's engine, display and failure line match the engine's ("comma" rows use the "," locale).
+    void wiring_data()
     {
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("after");
-        auto row = [](const char *tag, const QString &keys, const QString &display, const char *after) {
-            QTest::newRow(tag) << keys << display << QString::fromLatin1(after);
-        };
-        char exact[400];
-        std::snprintf(exact, sizeof exact, "%.0f", std::numeric_limits<double>::max());
-        const QString largest = QString::fromLatin1(exact);
-        row("= at once is 0 + 0; R digit ignored", "=57", "0", "R");
-        row("zero display replaced", "007", "7", "E");
-        row("zero written otherwise replaced", "[-0.0E7]4", "4", "E");
-        row("repeated =; R =", "12+3===", "39", "R");
-        row("no precedence", "2+3*4=", "12", "R");
-        row("right operand is the value shown; A =", "5+=", "10", "R");
-        row("divide by zero; E zero divisor", "9/0=", "0", "E");
-        row("divide by zero keeps the left operand", "9/0=3=", "3", "R");
-        row("left operand from the 15-digit text", "1/3=*3=", "0.999999999999999", "R");
-        row("eight nines until overflow", "99999999*" + QString(38, u'='), "", "RO");
-        row("negative zero", "3-8=*0=", "0", "R");
-        row("AC keeps pending; E =; R AC", "2*3=A4=", "8", "R");
-        row("text fails; E AC", "[abc]5+=A", "0", "ENNN");
-        row("309 nines fail", "[" + QString(309, u'9') + "]5*=", QString(309, u'9'), "EOOO");
-        row("long display keeps every digit", "[0." + QString(40000, u'1') + "]7", "0." + QString(40000, u'1') + "7", "E");
-        row("E operator", "2*3=A6+2=", "8", "R");
-        row("A digit", "6-7", "7", "E");
-        row("A operator", "6-/2=", "3", "R");
-        row("A AC", "6-A", "0", "E");
-        row("A zero divisor", "0/=", "0", "A");
-        row("R operator; negative", "2*3=-8=", "-2", "R");
-        row("R zero divisor", "0/5==", "0", "R");
-        row("sum overflows, shown, digit ignored", "[1E308]+[1E308]=5A2+3=", "5", "RO");
-        row("difference overflows, empty display fails", "[-1E308]-[1E308]=5+=", "", "AONNN");
-        for (auto [typed, shown] : {std::pair{"0.00001", "1E-05"}, {"0.0001", "0.0001"}, {"999999999999999", "999999999999999"},
-                                    {"1000000000000000", "1E+15"}, {"9999999999999995", "1E+16"}})
-            row(shown, QStringLiteral("[%1]+0=").arg(typed), shown, "R");
-        row("digits beyond 15", "123456789012345678+0=", "1.23456789012346E+17", "R");
-        row("subnormal result", "[1E-300]/[1E+20]=", "9.99988867182683E-321", "R");
-        row("largest double, read back", "[1.7976931348623157E+308]+0=+0=", "1.79769313486231E+308", "R");
-        row("rounds beyond the largest", "[1.7976931348623159E+308]+", "1.7976931348623159E+308", "EO");
-        row("rounds to the largest but lies above it", "[1.7976931348623158E308]+", "1.7976931348623158E308", "EO");
-        row("largest double, every digit", "[" + largest + "]+0=", "1.79769313486231E+308", "R");
-        row("largest double and a little", "[" + largest + ".000001]+", largest + ".000001", "EO");
-        row("huge exponent", "[-1E99999999999999999999]+", "-1E99999999999999999999", "EO");
-        for (const QString bad : {"", ".", "-", "--1", "1E+", "E5", "1 2", "1.2.3", "1,000", "0x10", "inf", "12abc", "１"})
-            row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
-        row("comma", "1/4=*[2,5]=", "0,625", "R");
-        row("comma, point", "[1.5]+", "1.5", "EN");
+        for (const char *keys : {"1234567890", "12+3-4*5/6=", "2*3=A4=", "[abc]5+=", "[1E308]+[1E308]=5", "9/0="})
+            QTest::newRow(keys) << QString::fromLatin1(keys);
+        QTest::newRow("comma") << QStringLiteral("1/4=*[2,5]=");
     }
-    // Each sequence is clicked on a fresh window and run on an engine. After every key the window's engine, display and
-    // failure line match the engine's, and the key keeps the rules of any sequence: a display that cannot be read changes
-    // nothing, an overflowing "=" empties the display, "=" never touches the left operand, operator or new-entry flag.
-    void keys()
+    void wiring()
     {
         QFETCH(QString, keys);
-        const bool comma = QByteArray(QTest::currentDataTag()).startsWith("comma");
+        const bool comma = QByteArray(QTest::currentDataTag()) == "comma";
         QLocale::setDefault(comma ? QLocale(QLocale::German) : QLocale::c());
         CalcEngine e(comma ? u"," : u".");
         QVERIFY(open());
         QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());   // in the order of "1234567890+-/*A="
         buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end()) << calc->Command4 << calc->Command5;
-        const auto left = [](const CalcEngine &c) { return std::tie(c.FirstOperand, c.PendingOp, c.NewEntry); };
-        QString after;
         for (const QRegularExpressionMatch &key : QRegularExpression(QStringLiteral("\\[([^]]*)\\]|.")).globalMatch(keys)) {
             const QChar k = key.captured()[0];
-            const QByteArray where = keys.left(key.capturedEnd()).toUtf8();
-            const CalcEngine before = e;
-            CalcError error = CalcError::None;
             if (k == u'[') {
                 calc->Text1->setText(key.captured(1));
                 e.Display = key.captured(1).toStdU16String();
-            } else {
-                QTest::mouseClick(buttons[QStringLiteral("1234567890+-/*A=").indexOf(k)], Qt::LeftButton);
-                error = press(e, k);
-                QVERIFY2(calc->Text1->text() == QString::fromStdU16String(e.Display) && registers(calc->engine()) == registers(e)
-                         && calc->failureText() == QStringList({"", "Not a number", "Overflow"})[int(error)], "window after " + where);
+                continue;
             }
-            after += u"-NO"[int(error)];   // None, NotANumber, Overflow
-            if (k == u'=' && error == CalcError::Overflow && e.Display.empty() && !before.Display.empty())
-                QVERIFY(std::isinf(e.Result) && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
-            else if (error != CalcError::None)
-                QVERIFY2(registers(e) == registers(before), where);
-            if (k == u'=')
-                QVERIFY(left(e) == left(before));
-        }
-        QTEST(QString::fromStdU16String(e.Display), "display");
-        QTEST(QChar(u"EAR"[int(e.state())]) + after.remove(u'-'), "after");
-    }
-
-    // Any double (any bit pattern, or one near the plain / exponent edges), read back from
-    // its text in either locale, is its rounding to 15 significant digits.
-    void readBackIsFifteenDigitRounding()
-    {
-        QRandomGenerator random(20240611);
-        for (int i = 0; i < 300000; ++i) {
-            const double x = i % 2 ? std::bit_cast<double>(random.generate64())
-                                   : std::pow(10.0, random.bounded(-6, 17)) * (1 - random.generateDouble() * 1e-14);
-            char reference[40];
-            std::snprintf(reference, sizeof reference, "%.14e", x);
-            double expected = std::strtod(reference, nullptr);   // rounded down where it rounds beyond the largest double
-            expected = std::isinf(expected) ? std::copysign(1.79769313486231e308, x) : expected + 0.0;   // no negative zero
-            for (const char16_t *sep : {u".", u","}) {
-                const CalcNumber back = CalcEngine::ValueOf(CalcEngine::TextOf(x, sep), sep);
-                const bool same = back.value == expected && std::signbit(back.value) == std::signbit(expected);
-                if (std::isfinite(x) && (back.error != CalcError::None || !same))
-                    QFAIL(qPrintable(QString::number(x, 'g', 17)));
-            }
+            QTest::mouseClick(buttons[QStringLiteral("1234567890+-/*A=").indexOf(k)], Qt::LeftButton);
+            const CalcError error = press(e, k);
+            QVERIFY2(calc->Text1->text() == QString::fromStdU16String(e.Display) && registers(calc->engine()) == registers(e)
+                     && calc->failureText() == QStringList({"", "Not a number", "Overflow"})[int(error)],
+                     "window after " + keys.left(key.capturedEnd()).toUtf8());
         }
     }
 

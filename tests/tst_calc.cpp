@@ -9,8 +9,11 @@
 #include <cmath>
 
 namespace {
-auto registers(const CalcEngine &e) { return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
-                                                        e.ResultShown, e.NewEntry); }
+auto registers(const CalcEngine &e)
+{
+    return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
+                      e.ResultShown, e.NewEntry);
+}
 // A key of a sequence on the engine alone: a digit, + - / *, = or A (AC).
 CalcError press(CalcEngine &e, QChar k)
 {
@@ -53,7 +56,8 @@ private slots:
         QVERIFY(open());
         QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());   // in the order of "1234567890+-/*A="
         buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end()) << calc->Command4 << calc->Command5;
-        for (const QRegularExpressionMatch &key : QRegularExpression(QStringLiteral("\\[([^]]*)\\]|.")).globalMatch(keys)) {
+        const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
+        for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
             if (k == u'[') {
                 calc->Text1->setText(key.captured(1));

@@ -9,8 +9,11 @@
 #include <limits>
 
 namespace {
-auto registers(const CalcEngine &e) { return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
-                                                        e.ResultShown, e.NewEntry); }
+auto registers(const CalcEngine &e)
+{
+    return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
+                      e.ResultShown, e.NewEntry);
+}
 // A key of a sequence: a digit, + - / *, = or A (AC).
 CalcError press(CalcEngine &e, QChar k)
 {
@@ -28,7 +31,8 @@ class TestCalcEngine : public QObject
 
 private slots:
     // Keys: digits, + - / *, = and A (AC); [text] is typed over the display. After: the final state (E entering,
-    // A awaiting an operand, R showing a result), then N (not a number) or O (overflow) per failed key. "comma" rows use ",".
+    // A awaiting an operand, R showing a result), then N (not a number) or O (overflow) per failed key.
+    // "comma" rows use ",".
     void keys_data()
     {
         QTest::addColumn<QString>("keys");
@@ -54,7 +58,8 @@ private slots:
         row("AC keeps pending; E =; R AC", "2*3=A4=", "8", "R");
         row("text fails; E AC", "[abc]5+=A", "0", "ENNN");
         row("309 nines fail", "[" + QString(309, u'9') + "]5*=", QString(309, u'9'), "EOOO");
-        row("long display keeps every digit", "[0." + QString(40000, u'1') + "]7", "0." + QString(40000, u'1') + "7", "E");
+        const QString ones = "0." + QString(40000, u'1');
+        row("long display keeps every digit", "[" + ones + "]7", ones + "7", "E");
         row("E operator", "2*3=A6+2=", "8", "R");
         row("A digit", "6-7", "7", "E");
         row("A operator", "6-/2=", "3", "R");
@@ -64,7 +69,8 @@ private slots:
         row("R zero divisor", "0/5==", "0", "R");
         row("sum overflows, shown, digit ignored", "[1E308]+[1E308]=5A2+3=", "5", "RO");
         row("difference overflows, empty display fails", "[-1E308]-[1E308]=5+=", "", "AONNN");
-        for (auto [typed, shown] : {std::pair{"0.00001", "1E-05"}, {"0.0001", "0.0001"}, {"999999999999999", "999999999999999"},
+        for (auto [typed, shown] : {std::pair{"0.00001", "1E-05"}, {"0.0001", "0.0001"},
+                                    {"999999999999999", "999999999999999"},
                                     {"1000000000000000", "1E+15"}, {"9999999999999995", "1E+16"}})
             row(shown, QStringLiteral("[%1]+0=").arg(typed), shown, "R");
         row("digits beyond 15", "123456789012345678+0=", "1.23456789012346E+17", "R");
@@ -75,7 +81,8 @@ private slots:
         row("largest double, every digit", "[" + largest + "]+0=", "1.79769313486231E+308", "R");
         row("largest double and a little", "[" + largest + ".000001]+", largest + ".000001", "EO");
         row("huge exponent", "[-1E99999999999999999999]+", "-1E99999999999999999999", "EO");
-        for (const QString bad : {"", ".", "-", "--1", "1E+", "E5", "1 2", "1.2.3", "1,000", "0x10", "inf", "12abc", "１"})
+        for (const QString bad : {"", ".", "-", "--1", "1E+", "E5", "1 2", "1.2.3", "1,000", "0x10", "inf", "12abc",
+                                  "１"})
             row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
         row("comma", "1/4=*[2,5]=", "0,625", "R");
         row("comma, point", "[1.5]+", "1.5", "EN");
@@ -89,7 +96,8 @@ private slots:
         CalcEngine e(QByteArray(QTest::currentDataTag()).startsWith("comma") ? u"," : u".");
         const auto left = [](const CalcEngine &c) { return std::tie(c.FirstOperand, c.PendingOp, c.NewEntry); };
         QString after;
-        for (const QRegularExpressionMatch &key : QRegularExpression(QStringLiteral("\\[([^]]*)\\]|.")).globalMatch(keys)) {
+        const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
+        for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
             const QByteArray where = keys.left(key.capturedEnd()).toUtf8();
             const CalcEngine before = e;
@@ -100,7 +108,8 @@ private slots:
                 error = press(e, k);
             after += u"-NO"[int(error)];   // None, NotANumber, Overflow
             if (k == u'=' && error == CalcError::Overflow && e.Display.empty() && !before.Display.empty())
-                QVERIFY(std::isinf(e.Result) && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
+                QVERIFY(std::isinf(e.Result)
+                        && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
             else if (error != CalcError::None)
                 QVERIFY2(registers(e) == registers(before), where);
             if (k == u'=')
@@ -120,8 +129,9 @@ private slots:
                                    : std::pow(10.0, random.bounded(-6, 17)) * (1 - random.generateDouble() * 1e-14);
             char reference[40];
             std::snprintf(reference, sizeof reference, "%.14e", x);
-            double expected = std::strtod(reference, nullptr);   // rounded down where it rounds beyond the largest double
-            expected = std::isinf(expected) ? std::copysign(1.79769313486231e308, x) : expected + 0.0;   // no negative zero
+            // Rounded down where it rounds beyond the largest double, and no negative zero.
+            double expected = std::strtod(reference, nullptr);
+            expected = std::isinf(expected) ? std::copysign(1.79769313486231e308, x) : expected + 0.0;
             for (const char16_t *sep : {u".", u","}) {
                 const CalcNumber back = CalcEngine::ValueOf(CalcEngine::TextOf(x, sep), sep);
                 const bool same = back.value == expected && std::signbit(back.value) == std::signbit(expected);

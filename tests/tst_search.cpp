@@ -34,7 +34,7 @@ class TestSearch : public QObject
     {
         if (!f.t && !f.start())
             return nullptr;
-        f.form->Text1->setLineEnd(doc.contains("\r\n") ? TextBox::LineEnd::CrLf : TextBox::LineEnd::Lf);
+        f.form->Text1->setLineEnd(doc.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf);
         f.form->Text1->loadBytes(doc);
         f.form->Saved = true;
         QWidget *w = isFind ? static_cast<QWidget *>(f.t->windows.showFind()) : f.t->windows.showReplace();

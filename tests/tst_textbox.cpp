@@ -5,7 +5,6 @@
 #include <QScrollBar>
 
 using Sci = QsciScintillaBase;
-using LineEnd = TextBox::LineEnd;
 
 namespace {
 // UTF-16 units that one Backspace (back) or Delete removes at `pos`: a CR LF pair and a surrogate pair go whole.

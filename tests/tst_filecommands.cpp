@@ -260,18 +260,17 @@ private Q_SLOTS:
     void fileChangedOnDisk_data()
     {
         QTest::addColumn<QString>("change");
-        QTest::addColumn<int>("answer");   // -1: no question
-        QTest::newRow("untouched") << "untouched" << -1;
-        QTest::newRow("deleted") << "deleted" << -1;
-        QTest::newRow("grown, No") << "grown" << int(MsgAnswer::No);
-        QTest::newRow("grown, Yes") << "grown" << int(MsgAnswer::Yes);
-        QTest::newRow("touched, No") << "touched" << int(MsgAnswer::No);
-        QTest::newRow("replaced, same size and time, Yes") << "replaced" << int(MsgAnswer::Yes);
+        QTest::addColumn<MsgAnswer>("answer");
+        // Untouched or deleted, the file is written without a question (the tests above).
+        QTest::newRow("grown, No") << "grown" << MsgAnswer::No;
+        QTest::newRow("grown, Yes") << "grown" << MsgAnswer::Yes;
+        QTest::newRow("touched, No") << "touched" << MsgAnswer::No;
+        QTest::newRow("replaced, same size and time, Yes") << "replaced" << MsgAnswer::Yes;
     }
     void fileChangedOnDisk()
     {
         QFETCH(QString, change);
-        QFETCH(int, answer);
+        QFETCH(MsgAnswer, answer);
         const QString path = file(QStringLiteral("f.txt"), "disk");
         open(path);
         struct stat st;
@@ -286,26 +285,23 @@ private Q_SLOTS:
             const QByteArray other = QFile::encodeName(file(QStringLiteral("other"), "DISK"));
             QVERIFY(::utimensat(AT_FDCWD, other, times, 0) == 0 && ::rename(other, QFile::encodeName(path)) == 0);
         }
-        if (change == "deleted")
-            QFile::remove(path);
         const QByteArray theirs = f.contents(path);
         // Twice: a save that wrote is what the next one compares with; one declined asks again.
+        bool asks = true;
         for (const char *text : {"mine", "again"}) {
             f.form->Text1->setText(QString::fromLatin1(text));
             f.form->Saved = true;
             dialogs().clear();
-            if (answer >= 0)
-                dialogs().answer(MsgAnswer(answer));
+            if (asks)
+                dialogs().answer(answer);
             f.form->mnufilesave->trigger();
             const QString question = QStringLiteral("The file has been changed by another program. Overwrite it?");
-            QCOMPARE(dialogs().messages(), answer >= 0 ? QStringList{question} : QStringList());
-            if (answer >= 0)
+            QCOMPARE(dialogs().messages(), asks ? QStringList{question} : QStringList());
+            if (asks)
                 QCOMPARE(dialogs().shown().constFirst().buttons, MsgButtons::YesNo);
             // No stops the save: the file keeps the other program's bytes, and the text counts as unsaved.
-            const bool declined = answer == int(MsgAnswer::No);
-            QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(declined ? theirs : QByteArray(text), !declined));
-            if (!declined)
-                answer = -1;
+            asks = asks && answer == MsgAnswer::No;
+            QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(asks ? theirs : QByteArray(text), !asks));
         }
     }
 
@@ -324,7 +320,8 @@ private Q_SLOTS:
         // All but Paste, which follows the clipboard (empty here).
         QCOMPARE(enabledItems().count(QLatin1Char(' ')) + 1, 15);
         QVERIFY(!f.form->mnueditpaste->isEnabled());
-        // The keys run the enabled items: Save As (the first file dialog in the session), Save, Open, New.
+        // The keys run the enabled items: Save As (the first file dialog in the session) and Save show
+        // the Save dialog, Open and New the save question.
         dialogs().cancelFile();
         dialogs().cancelFile();
         dialogs().answer(MsgAnswer::Cancel);
@@ -333,7 +330,9 @@ private Q_SLOTS:
             QTest::keyClick(f.form->Text1, key, key == Qt::Key_N ? Qt::ControlModifier : Qt::NoModifier);
         // A key that changes nothing never makes a changed text count as saved.
         QTest::keyClick(f.form->Text1, Qt::Key_Escape);
-        QCOMPARE(std::tuple(dialogs().shown().size(), f.form->Text1->Text(), f.form->Saved), std::tuple(4, QStringLiteral("abc"), false));
+        const QList<ScriptedDialogs::Shown> &shown = dialogs().shown();
+        QCOMPARE(std::tuple(shown.size(), shown.value(0).kind, shown.value(1).kind, f.form->Text1->Text(), f.form->Saved),
+                 std::tuple(4, ScriptedDialogs::Kind::Save, ScriptedDialogs::Kind::Save, QStringLiteral("abc"), false));
         f.form->Text1->setText(QString());
         f.settle();
         QCOMPARE(enabledItems(), always);

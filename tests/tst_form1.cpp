@@ -24,32 +24,18 @@ private Q_SLOTS:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
 
-    void startupClipboardRule_data()
+    void startsAsDefined_data()
     {
         QTest::addColumn<FakeClipboard::Holds>("clipboard");
         QTest::newRow("empty") << Holds::Nothing;
         QTest::newRow("image only") << Holds::ImageOnly;
         QTest::newRow("text") << Holds::Text;
     }
-    void startupClipboardRule()
+    void startsAsDefined()
     {
-        // Text on the clipboard at start enables Paste and makes the first Exit ask; otherwise Exit ends at once.
         QFETCH(FakeClipboard::Holds, clipboard);
-        const bool text = clipboard == Holds::Text;
         f.finish();
         QVERIFY(f.start(clipboard));
-        QCOMPARE(std::tuple(f.form->mnueditpaste->isEnabled(), f.form->Saved), std::tuple(text, !text));
-        f.settle();
-        QCOMPARE(f.form->mnueditpaste->isEnabled(), text);
-        if (text)
-            f.t->dialogs.answer(MsgAnswer::No);
-        f.form->mnufileexit->trigger();
-        QCOMPARE(f.t->dialogs.messages(), text ? QStringList{QStringLiteral("Do You Want to Save File ?")} : QStringList());
-        QCOMPARE(f.t->exits, 1);
-    }
-
-    void definitionAtStart()
-    {
         Form1 *form = f.form;
         QCOMPARE(std::tuple(form->windowTitle(), form->ScaleWidth(), form->ScaleHeight(), form->windowIcon().pixmap(48, 48).size()),
                  std::tuple(QStringLiteral("Zendral"), 7275, 6315, QSize(48, 48)));
@@ -70,6 +56,16 @@ private Q_SLOTS:
                  QStringLiteral("&File|&New\tCtrl+N|&Open\tF3|-|&Save\tF2|Save &As\tF4|-|E&xit\t|"
                                 "&Edit|&Cut\tCtrl+X|Copy\tCtrl+C|&Paste\tCtrl+V|-|Select All\tCtrl+A|Font\tF6|"
                                 "&Search|Find\tCtrl+F|Replace\tCtrl+R|&Tools|Calculator\tF5|Back Ground\t|Text Color\t|About"));
+        // Text on the clipboard at start enables Paste and makes the first Exit ask; otherwise Exit ends at once.
+        const bool text = clipboard == Holds::Text;
+        QCOMPARE(std::tuple(f.form->mnueditpaste->isEnabled(), f.form->Saved), std::tuple(text, !text));
+        f.settle();
+        QCOMPARE(f.form->mnueditpaste->isEnabled(), text);
+        if (text)
+            f.t->dialogs.answer(MsgAnswer::No);
+        f.form->mnufileexit->trigger();
+        QCOMPARE(f.t->dialogs.messages(), text ? QStringList{QStringLiteral("Do You Want to Save File ?")} : QStringList());
+        QCOMPARE(f.t->exits, 1);
     }
 
     void windowsExistOnceAndTheLastOneEndsTheProcess()
@@ -98,23 +94,7 @@ private Q_SLOTS:
         QTRY_COMPARE(f.t->exits, 1);
     }
 
-    void resizeFitsTheBoxAndNeverGoesNegative()
-    {
-        f.form->Text1->setText(QStringLiteral("kept"));
-        f.form->resize(600, 500);
-        QTRY_COMPARE(f.form->Text1->width() * 15, f.form->ScaleWidth());
-        QCOMPARE(f.form->Text1->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(f.form->Text1->height() * 15, f.form->ScaleHeight() - 345);   // 350 twips, rounded to whole pixels
-        const StatusBar *bar = f.form->statusbar;
-        QCOMPARE(bar->geometry(), QRect(0, f.form->centralWidget()->height() - 25, f.form->centralWidget()->width(), 25));
-        // Shorter than the status bar's band: the box gets no height, the text stays.
-        f.form->centralWidget()->resize(200, 10);
-        f.form->Form_Resize();
-        QCOMPARE(f.form->Text1->height(), 0);
-        QCOMPARE(f.form->Text1->Text(), QStringLiteral("kept"));
-    }
-
-    void statusBarPanels()
+    void statusBarAndResizing()
     {
         StatusBar *bar = f.form->statusbar;
         QStringList panels;
@@ -129,11 +109,19 @@ private Q_SLOTS:
         f.t->lockKeys.num = false;
         QTest::keyClick(f.form->Text1, Qt::Key_CapsLock);
         QVERIFY(bar->panel(QStringLiteral("caps"))->isEnabled() && !bar->panel(QStringLiteral("numlock"))->isEnabled());
-        // The spare width goes to the first panel.
-        const int text = bar->panel(1)->width(), time = bar->panel(4)->width();
-        f.form->resize(f.form->width() + 100, f.form->height());
-        QTRY_COMPARE(bar->panel(1)->width(), text + 100);
-        QCOMPARE(bar->panel(4)->width(), time);
+        // The box fills the window above the status bar; the spare width goes to the first panel.
+        const int text = bar->panel(1)->width(), time = bar->panel(4)->width(), wider = 600 - f.form->width();
+        f.form->Text1->setText(QStringLiteral("kept"));
+        f.form->resize(600, 500);
+        QTRY_COMPARE(f.form->Text1->width() * 15, f.form->ScaleWidth());
+        QCOMPARE(f.form->Text1->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(f.form->Text1->height() * 15, f.form->ScaleHeight() - 345);   // 350 twips, rounded to whole pixels
+        QCOMPARE(bar->geometry(), QRect(0, f.form->centralWidget()->height() - 25, f.form->centralWidget()->width(), 25));
+        QCOMPARE(std::tuple(bar->panel(1)->width(), bar->panel(4)->width()), std::tuple(text + wider, time));
+        // Shorter than the status bar's band: the box gets no height, the text stays.
+        f.form->centralWidget()->resize(200, 10);
+        f.form->Form_Resize();
+        QCOMPARE(std::tuple(f.form->Text1->height(), f.form->Text1->Text()), std::tuple(0, QStringLiteral("kept")));
     }
 };
 

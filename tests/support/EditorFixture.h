@@ -4,6 +4,8 @@
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
 #include "support/Fakes.h"
+#include <QAction>
+#include <QScopeGuard>
 #include <QTest>
 #include <memory>
 
@@ -19,18 +21,33 @@ struct EditorFixture {
         form = t->windows.showForm1();
         return QTest::qWaitForWindowExposed(form);
     }
-    // Call from cleanup(): every queued answer used, no unexpected dialog.
+    // Call from cleanup(): every queued answer used, no unexpected dialog, every file dialog
+    // as the editor shows it (Save asks before overwriting and adds ".txt", Open can list any file).
     void finish()
     {
+        const auto reset = qScopeGuard([this] { t.reset(); form = nullptr; });
         if (t) {
             QVERIFY2(t->dialogs.failures().isEmpty(), qPrintable(t->dialogs.failures().join(QLatin1Char('\n'))));
             QCOMPARE(t->dialogs.pending(), 0);
+            const QString filter = QStringLiteral("Text file(*.txt)|*.txt");
+            for (const ScriptedDialogs::Shown &s : t->dialogs.shown()) {
+                if (s.kind == ScriptedDialogs::Kind::Save)
+                    QCOMPARE(std::tuple(s.flags, s.file.filter, s.file.defaultExt), std::tuple(10, filter, QStringLiteral("txt")));
+                if (s.kind == ScriptedDialogs::Kind::Open)
+                    QCOMPARE(std::tuple(s.flags, s.file.filter, s.file.defaultExt),
+                             std::tuple(10, filter + QStringLiteral("|All files (*)|*"), QString()));
+            }
         }
-        t.reset();
-        form = nullptr;
     }
+    // The File menu's item: "new", "open", "save", "saveas", "exit".
+    QAction *fileItem(const QString &name) const { return form->findChild<QAction *>(QStringLiteral("mnufile") + name); }
     // Types into the editing area as a user does.
     void type(const QString &keys) { QTest::keyClicks(form->Text1, keys); }
     // Lets the menu-state timer run after a change.
     void settle() { QTRY_VERIFY(!form->Timer1->isActive()); }
+    static QByteArray contents(const QString &path)
+    {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<unreadable>");
+    }
 };

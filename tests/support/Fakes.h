@@ -8,23 +8,25 @@
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 #include <QStringList>
+#include <QTest>
 
 class FakeClipboard : public Clipboard
 {
 public:
     enum class Holds { Nothing, Text, ImageOnly, Unreadable };
     QString content;
-    mutable int reads = 0;
-    int writes = 0;
 
     // What another program put there; the change is announced as the system does.
     void hold(Holds h) { m_holds = h; Q_EMIT changed(); }
-    void putText(const QString &t) { content = t; hold(Holds::Text); }
-    Holds holds() const { return m_holds; }
     // Unreadable: says it holds text, then cannot deliver it (another program holds it).
     bool hasText() const override { return m_holds == Holds::Text || m_holds == Holds::Unreadable; }
-    std::optional<QString> text() const override;
-    void setText(const QString &t) override;
+    std::optional<QString> text() const override
+    {
+        if (m_holds == Holds::Unreadable)
+            return std::nullopt;
+        return m_holds == Holds::Text ? content : QString();
+    }
+    void setText(const QString &t) override { content = t; hold(Holds::Text); }
 
 private:
     Holds m_holds = Holds::Nothing;
@@ -38,15 +40,19 @@ public:
     std::optional<bool> numLock() const override { return num; }
 };
 
+// Only the programs named here exist and start.
 class FakeLauncher : public ProgramLauncher
 {
 public:
-    QStringList ordinaryFiles;       // paths that pass the file test; only these programs start
-    QStringList attempts;            // command lines asked to start
+    QStringList ordinaryFiles;       // paths that pass the file test
     QStringList started;             // command lines started
-    bool startFails = false;         // even an existing program fails to start
     bool isOrdinaryFile(const QString &path) const override { return ordinaryFiles.contains(path); }
-    bool start(const QString &commandLine) override;
+    bool start(const QString &commandLine) override
+    {
+        if (ordinaryFiles.contains(commandLine))
+            started << commandLine;
+        return ordinaryFiles.contains(commandLine);
+    }
 };
 
 // Scripted dialogs, fake clipboard and friends, a window registry over them
@@ -61,7 +67,10 @@ struct TestServices {
     WindowRegistry windows{services};
     int exits = 0;
 
-    TestServices();
-    // Fails the running test on dialogs nobody queued an answer for.
-    void failOnUnexpectedDialogs();
+    TestServices()
+    {
+        windows.onExit = [this] { ++exits; };
+        // A dialog nobody queued an answer for fails the running test.
+        dialogs.onUnexpected = [](const QString &message) { QTest::qFail(qPrintable(message), __FILE__, __LINE__); };
+    }
 };

@@ -7,7 +7,6 @@ namespace testsupport {
 
 namespace {
 bool g_allowModal = false;
-int g_unexpected = 0;
 }
 
 void allowModalDialogs(bool allow) { g_allowModal = allow; }
@@ -15,29 +14,24 @@ void allowModalDialogs(bool allow) { g_allowModal = allow; }
 int run(int argc, char **argv, QObject *testObject)
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    int unexpected = 0;
     QTimer watchdog;
-    watchdog.setInterval(200);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        if (g_allowModal)
-            return;
+    QObject::connect(&watchdog, &QTimer::timeout, [&unexpected] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
+        if (g_allowModal || !modal)
             return;
-        ++g_unexpected;
-        qCritical("unexpected modal dialog \"%s\" (%s)", qPrintable(modal->windowTitle()),
-                  modal->metaObject()->className());
+        ++unexpected;
+        qCritical("unexpected modal dialog \"%s\" (%s)", qPrintable(modal->windowTitle()), modal->metaObject()->className());
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         else
             modal->close();
     });
-    watchdog.start();
+    watchdog.start(200);
     const int result = QTest::qExec(testObject, argc, argv);
-    if (g_unexpected) {
-        qCritical("%d unexpected modal dialog(s)", g_unexpected);
-        return result ? result : 1;
-    }
-    return result;
+    if (unexpected)
+        qCritical("%d unexpected modal dialog(s)", unexpected);
+    return result || !unexpected ? result : 1;
 }
 
 }

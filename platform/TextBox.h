@@ -13,7 +13,6 @@ class TextBox : public QsciScintillaBase
 {
     Q_OBJECT
 public:
-    using LineEnd = ::LineEnd;
 
     explicit TextBox(QWidget *parent = nullptr);
 

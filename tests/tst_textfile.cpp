@@ -1,6 +1,6 @@
 // The text file format: what is read comes back byte for byte.
 #include "text/TextFile.h"
-#include "support/TestMain.h"
+#include <QTest>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <sys/stat.h>
@@ -175,5 +175,5 @@ private Q_SLOTS:
     }
 };
 
-ZENDRAL_TEST_MAIN(TestTextFile)
+QTEST_GUILESS_MAIN(TestTextFile)
 #include "tst_textfile.moc"

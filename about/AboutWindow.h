@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About window. Reading the registry fails with the functions' status
 // codes, and a value that cannot be read as text throws RegistryValueError;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/WindowRegistry.h"
 #include "about/AboutWindow.h"
 #include "calc/CalcWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry of the five windows: each exists at most once, is created by
 // its first command, shown modeless without an owner, and destroyed by its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: writes the main window's icon as a PNG for the desktop entry.
 #include "editor/Icons.h"
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit, font and colour commands on a 100 MB document, beside the plain
 // UTF-8 to UTF-16 conversion of the same bytes (what any clipboard copy costs).
 #include "BenchUtil.h"

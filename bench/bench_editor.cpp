@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening, typing into, saving and idling with a 100 MB document, each beside
 // the plain file operation on the same bytes in the same run.
 #include "BenchUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find and Replace on a 100 MB document whose only hit lies near its end,
 // next to a plain memchr/memmem over the same bytes.
 #include "BenchUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's state and arithmetic, free of any toolkit so it can be run
 // and tested without a window. A four-function calculator with one pending

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window asks of the program around it: the other windows, and
 // the end of the process.

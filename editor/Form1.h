@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the one document, its menus, status bar and the timer that
 // keeps them current.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Form1Def.h"
 #include "editor/Form1.h"
 #include "platform/AppName.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's definition and its menu tree, in order.
 #include "platform/WindowDef.h"

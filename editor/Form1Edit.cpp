@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit, font and colour commands of the main window.
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File commands and the menu-state timer of the main window.
 #include "editor/Form1.h"
 #include "platform/CommonDialog.h"

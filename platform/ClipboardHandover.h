@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Called once after the last window has gone and before the process ends: gives
 // the text the user copied to a running clipboard manager, so other programs can

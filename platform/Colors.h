@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours as 0x00BBGGRR, or 0x800000nn for the system colour with index nn.
 #include <QColor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common dialog component `cdb`: a set of properties the callers fill in
 // and read back, and four modal dialogs shown through a DialogBackend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modal message boxes and the common dialogs go through these interfaces, so
 // tests can script the answers and check exactly what was shown. A dialog

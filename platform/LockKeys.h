@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // State of the Caps Lock and Num Lock keys; nullopt where it cannot be known.
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry (read only) in which the System Information tool is found,
 // shaped like the three functions that open a key, query one of its values

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform services a window needs, handed in rather than reached through globals.
 class MessageBoxes;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/StatusBar.h"
 #include "platform/LockKeys.h"
 #include "platform/WindowDef.h"

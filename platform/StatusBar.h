@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status bar docked to the bottom of its parent, with four panels reachable
 // by key: "text" (writable, takes the spare width), "caps", "numlock" (drawn

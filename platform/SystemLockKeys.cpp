@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/LockKeys.h"
 #include <QGuiApplication>
 #include <X11/XKBlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
 #include "text/Utf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's text box: a byte-exact, fast editing area over Scintilla.
 // Positions in its public interface are 0-based UTF-16 code units, exactly as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fixed window definitions: each window and its controls in creation order,
 // lengths in twips (15 twips per logical pixel), colours as 0x00BBGGRR or system colours.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text the Find and Replace windows search in and change, seen through
 // what they need of the editor: its bytes, a selection, a replacement, the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Find window: looks for its search text in the editor, always from the
 // start, and selects the first occurrence there.

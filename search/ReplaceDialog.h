@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Replace window: each press replaces the first occurrence of its search
 // text in the editor, regardless of case, by its replacement.

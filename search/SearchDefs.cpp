@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/SearchDefs.h"
 #include "platform/Colors.h"
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Find and Replace dialogs share: reading their entry boxes and
 // searching the editor's text.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end, as a person would: the real program on an X server with a window
 # manager, driven only by X input events; results read from the file system and
 # from what X shows of the windows.

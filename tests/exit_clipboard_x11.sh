@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # File > Exit on a real X server, without and with a clipboard manager: the process
 # ends promptly, and with a manager the text copied in it can still be pasted after
 # it has ended.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs into a temporary prefix and checks what a desktop needs to list the editor,
 # its manual page, and the installed program's command line.
 set -eu

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the built tree, checks what it holds and says,
 # and runs lintian on it: no errors or warnings.
 set -eu

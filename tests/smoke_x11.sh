@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program on an X server and waits for its main window: proves
 # the xcb platform plugin and its libraries are installed.
 set -u

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator engine alone, without a window or widgets: key sequences
 // against their final state and failures, and the 15-digit read-back.
 #include "calc/CalcEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files handed over by the desktop: the command line and drops on the window.
 #include "app/CommandLine.h"
 #include "platform/StatusBar.h"

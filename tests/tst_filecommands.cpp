@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // New, Open, Save and Save As through the scripted dialogs, and the timer that
 // keeps the menus and the status bar current.
 #include "support/EditorFixture.h"

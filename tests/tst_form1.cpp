@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the save prompt and its callers, the document
 // flag, the window registry, resizing, menus and status bar.
 #include "about/AboutWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real Qt backends of the message boxes and the file dialogs.
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search on its own, then the Find and Replace windows as built and at work on the editor.
 #include "platform/Colors.h"
 #include "search/FindDialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text box keeps every byte and maps positions exactly as a QString would.
 #include "platform/TextBox.h"
 #include "support/TestMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text file format: what is read comes back byte for byte.
 #include "text/TextFile.h"
 #include <QTest>

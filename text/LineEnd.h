@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line end a document writes when Enter is pressed or a line break is inserted.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the Unicode noncharacters (U+FDD0..U+FDEF, U+xFFFE, U+xFFFF) stand in a
 // UTF-8 buffer. The editing component takes their bytes for invalid ones and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text file format: read whole, write whole, nothing added or stripped.
 // The editor's buffer holds UTF-8; a file keeps the encoding it was read in.

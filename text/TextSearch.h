@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the first occurrence of a search text, exactly or regardless of
 // letter case. Two forms: on UTF-16 strings (1-based positions, as the dialogs

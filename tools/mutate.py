@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Mutation check: injects one small fault at a time into the given source
 files, rebuilds the given test programs and runs them, and reports how many of
 the faults the tests caught. The survivors are listed so that each can be read:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshot: the main window with some text, under Xvfb.
 # Usage: tools/screenshot.sh [path/to/zendral] [output.png]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs whatever the build and the tests need that this Debian machine lacks.
 set -euo pipefail
 packages=(

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window over scripted services, shown and ready for input.
 #include "editor/Form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fakes of the platform services, and a bundle of them for the windows under test.
 #include "app/WindowRegistry.h"

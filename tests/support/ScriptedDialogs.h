@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test backend for message boxes and common dialogs: pops queued answers,
 // records exactly what was shown, and reports any call it was not told to expect.

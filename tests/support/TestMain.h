@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test main with a watchdog: any modal dialog that a test did not expect is
 // reported, closed, and fails the run instead of hanging it.

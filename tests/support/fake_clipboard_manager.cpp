@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A minimal clipboard manager for the exit tests. It owns CLIPBOARD_MANAGER; on a
 // SAVE_TARGETS request it fetches TARGETS from the CLIPBOARD owner, then asks for
 // all the offered targets at once (several requests in flight, as some managers

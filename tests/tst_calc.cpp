@@ -2,6 +2,7 @@
 #include "calc/CalcWindow.h"
 #include "platform/Colors.h"
 #include "platform/WindowDef.h"
+#include "support/CalcKeys.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 #include <QLineEdit>
@@ -9,22 +10,8 @@
 #include <QRegularExpression>
 #include <cmath>
 
-namespace {
-auto registers(const CalcEngine &e)
-{
-    return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
-                      e.ResultShown, e.NewEntry);
-}
-// A key of a sequence on the engine alone: a digit, + - / *, = or A (AC).
-CalcError press(CalcEngine &e, QChar k)
-{
-    if (k == u'A')
-        return e.ClearAll(), CalcError::None;
-    if (k == u'=')
-        return e.PressEquals();
-    return k.isDigit() ? e.PressDigit(k.digitValue()) : e.PressOperator(int(QStringLiteral("+-/*").indexOf(k)));
-}
-}
+using calckeys::press;
+using calckeys::registers;
 
 class TestCalc : public QObject
 {

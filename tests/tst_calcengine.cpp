@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator engine alone, without a window or widgets: key sequences
 // against their final state and failures, and the 15-digit read-back.
-#include "calc/CalcEngine.h"
+#include "support/CalcKeys.h"
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -9,22 +9,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-auto registers(const CalcEngine &e)
-{
-    return std::tuple(e.Display, e.PendingOp, e.FirstOperand, e.SecondOperand, e.Result,
-                      e.ResultShown, e.NewEntry);
-}
-// A key of a sequence: a digit, + - / *, = or A (AC).
-CalcError press(CalcEngine &e, QChar k)
-{
-    if (k == u'A')
-        return e.ClearAll(), CalcError::None;
-    if (k == u'=')
-        return e.PressEquals();
-    return k.isDigit() ? e.PressDigit(k.digitValue()) : e.PressOperator(int(QStringLiteral("+-/*").indexOf(k)));
-}
-}
+using calckeys::press;
+using calckeys::registers;
 
 class TestCalcEngine : public QObject
 {

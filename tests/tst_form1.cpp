@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTime>
 
 using Holds = FakeClipboard::Holds;
@@ -19,7 +18,6 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
     EditorFixture f;
-    QTemporaryDir dir;
 
 private Q_SLOTS:
     void init() { QVERIFY(f.start()); }
@@ -75,8 +73,7 @@ private Q_SLOTS:
         f.form->mnuoptcalc->trigger();
         QPointer<CalcWindow> first = w.calc();
         f.form->mnuoptcalc->trigger();
-        QCOMPARE(w.calc(), first.data());
-        QVERIFY(first->isVisible() && !first->parentWidget());
+        QVERIFY(w.calc() == first && first->isVisible() && !first->parentWidget());
         first->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull() && !w.calc());
@@ -88,8 +85,7 @@ private Q_SLOTS:
         QPointer<CalcWindow> calc = w.calc();
         QVERIFY(calc && f.form->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!w.form1());
-        QCOMPARE(f.t->exits, 0);
+        QVERIFY(!w.form1() && f.t->exits == 0);
         calc->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTRY_COMPARE(f.t->exits, 1);

@@ -70,11 +70,10 @@ private Q_SLOTS:
     void search()
     {
         QFETCH(Hit, c);
-        // The UTF-8 form agrees, its hit in UTF-16 terms.
-        const QString text = QString::fromUtf8(c.text), what = QString::fromUtf8(c.what);
+        // The hit in UTF-16 terms, as the dialogs select it.
+        const QString what = QString::fromUtf8(c.what);
         auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
         for (const auto &[compare, expected] : {std::pair(Compare::Text, c.caseBlind), std::pair(Compare::Binary, c.exact)}) {
-            QCOMPARE(textsearch::InStr(text, what, compare), expected);
             // Each view is followed in memory by a continuation byte, which a search must not read.
             const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
             const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1), QByteArrayView(what8).chopped(1), compare);
@@ -90,10 +89,6 @@ private Q_SLOTS:
         // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
         for (const char *text : {"\xDF\x80", "\xEF\xBC\xA1", "\xF4\x80\x80\x80"})
             QVERIFY(!textsearch::findUtf8(text, QByteArrayView(text, 1), Compare::Text).found());
-        // A lone surrogate is a character of its own, also where a view ends before the other half.
-        const QString pair = QString::fromUcs4(U"\U0001F600");
-        QCOMPARE(textsearch::InStr(u"a\xDC00", u"\xDC00", Compare::Text), 2);
-        QCOMPARE(textsearch::InStr(pair.first(1), QStringView(pair).first(1), Compare::Text), 1);
     }
 
     void windows()

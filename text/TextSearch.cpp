@@ -234,47 +234,9 @@ Match findText(QByteArrayView text, QByteArrayView what)
     }
 }
 
-// The character at i (a surrogate pair as one, a lone surrogate as itself); advances i.
-inline char32_t nextChar(QStringView s, qsizetype &i)
-{
-    const char16_t u = s.utf16()[i++];
-    if (QChar::isHighSurrogate(u) && i < s.size() && QChar::isLowSurrogate(s.utf16()[i]))
-        return QChar::surrogateToUcs4(u, s.utf16()[i++]);
-    return u;
-}
-
 }
 
 char32_t caseKey(char32_t c) { return classes().key(c); }
-
-qint64 InStr(QStringView text, QStringView what, Compare compare)
-{
-    if (text.isEmpty())
-        return 0;
-    if (what.isEmpty())
-        return 1;
-    if (compare == Compare::Binary)
-        return text.indexOf(what) + 1;
-
-    const CaseClasses &cc = classes();
-    std::vector<char32_t> keys;
-    for (qsizetype i = 0; i < what.size();)
-        keys.push_back(cc.key(nextChar(what, i)));
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype i = start;
-        bool match = true;
-        for (char32_t k : keys) {
-            if (i >= text.size() || cc.key(nextChar(text, i)) != k) {
-                match = false;
-                break;
-            }
-        }
-        if (match)
-            return start + 1;
-        nextChar(text, start);
-    }
-    return 0;
-}
 
 Match findUtf8(QByteArrayView text, QByteArrayView what, Compare compare)
 {

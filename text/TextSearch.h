@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the first occurrence of a search text, exactly or regardless of
-// letter case. Two forms: on UTF-16 strings (1-based positions, as the dialogs
-// speak of them) and directly on a UTF-8 buffer such as the editor's, so a
-// search never has to copy the whole document.
+// letter case, directly in a UTF-8 buffer such as the editor's, so a search
+// never has to copy the whole document.
 #include <QByteArrayView>
-#include <QStringView>
 
 namespace textsearch {
 
@@ -13,10 +11,6 @@ enum class Compare {
     Binary,   // equal UTF-16 code units (equal bytes in UTF-8)
     Text,     // letters match regardless of case
 };
-
-// First 1-based position at which `what` occurs in `text`, 0 if none. An empty
-// `what` is found at 1 in a non-empty text; nothing is found in an empty text.
-qint64 InStr(QStringView text, QStringView what, Compare compare);
 
 // A hit in a UTF-8 buffer: bytes [start, end). Under Compare::Text the hit can
 // be longer or shorter in bytes than the search text (ſ matches s).

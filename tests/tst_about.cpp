@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "about/AboutDef.h"
 #include "about/AboutWindow.h"
+#include "platform/AppName.h"
 #include "support/Fakes.h"
 #include "support/TestMain.h"
 #include <QLabel>
@@ -117,7 +119,7 @@ private Q_SLOTS:
             QPointer<AboutWindow> w = windows.showAbout();
             QCOMPARE((QStringList{w->windowTitle(), w->lblTitle->text(), w->lblVersion->text(), w->lblDescription->text(),
                                   w->lblDisclaimer->text()}),
-                     (QStringList{"About Zendral", "Zendral", "Version 1.0",
+                     (QStringList{"About " + appName(), appName(), abouttext::version(),
                                   "Manufacturer:Vemrick" + QString(34, ' ') + "Operating Systems:Windows 9x,ME",
                                   "Warning: This program is provided as is," + QString(26, ' ') + "without warranty of any kind."}));
             QVERIFY(w->lblDescription->textFormat() == Qt::PlainText && w->lblDisclaimer->textFormat() == Qt::PlainText);
@@ -134,7 +136,7 @@ private Q_SLOTS:
             w->picIcon->setFocus();
             QTest::keyClick(w->picIcon, key);
             QTRY_VERIFY(!w && !windows.about());   // destroyed, not hidden: the next About command builds it afresh
-            QCOMPARE(ts->dialogs.messages(), shown << "System Friend Information Is Unavailable At This Time");
+            QCOMPARE(ts->dialogs.messages(), shown << abouttext::unavailable());
         }
     }
 };

@@ -72,7 +72,7 @@ void TestDesktop::commandLineOpensTheFirstFile_data()
     QTest::newRow("missing") << QStringList{"new.txt"} << "" << "new.txt" << true << "" << QStringList{};
     QTest::newRow("dash after --") << QStringList{"--", "-n.txt"} << "" << "-n.txt" << true << "" << QStringList{};
     QTest::newRow("unreadable") << QStringList{"folder"} << "" << "" << false
-                                << "Cannot open \"" + path("folder") + "\".\nIs a directory" << QStringList{};
+                                << form1text::cannotOpen(path("folder")) + "\nIs a directory" << QStringList{};
     // Each further file gets a process of its own; names are never cleaned.
     QTest::newRow("several") << QStringList{a, "new.txt", "folder/../x"} << "alpha\r\n" << a << true << ""
                              << QStringList{path("new.txt"), path("folder/../x")};

@@ -81,7 +81,7 @@ private Q_SLOTS:
         // Paste is enabled exactly while the clipboard holds text, whatever the document holds.
         const bool holdsText = copies || e.holds == FakeClipboard::Holds::Text || e.holds == FakeClipboard::Holds::Unreadable;
         QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), f.t->dialogs.messages(), f.form->mnueditpaste->isEnabled()),
-                 std::tuple(QStringLiteral("system"), invalid ? QStringList{"Invalid Data Format"} : QStringList{}, holdsText));
+                 std::tuple(QStringLiteral("system"), invalid ? QStringList{form1text::invalidFormat()} : QStringList{}, holdsText));
     }
 
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.
@@ -154,7 +154,7 @@ private Q_SLOTS:
         form.mnutoolbcolor_Click();
         testsupport::allowModalDialogs(false);
         QCOMPARE(std::tuple(f.t->dialogs.messages(), start.pointSizeF(), fontOf(form.Text1), form.Text1->BackColor()),
-                 std::tuple(QStringList{"Invalid Data Format"}, 12.0, FontChoice{"DejaVu Sans", 14, true, false, false, true},
+                 std::tuple(QStringList{form1text::invalidFormat()}, 12.0, FontChoice{"DejaVu Sans", 14, true, false, false, true},
                             0x00FF0000u));
     }
 };

@@ -162,7 +162,7 @@ private Q_SLOTS:
 
         const auto &question = d.shown().first();
         QCOMPARE(std::tuple(question.text, question.title, question.buttons),
-                 std::tuple(QStringLiteral("Do You Want to Save File ?"), QStringLiteral("Zendral"), MsgButtons::YesNoCancel));
+                 std::tuple(form1text::saveQuestion(), appName(), MsgButtons::YesNoCancel));
         if (file == fails)
             QVERIFY(d.messages().value(1).contains(dir.filePath(fails)));
         if (caller == "exit")
@@ -241,8 +241,8 @@ private Q_SLOTS:
         f.fileItem(command)->trigger();
         setrlimit(RLIMIT_FSIZE, &saved);
         const QString message = dialogs().messages().value(0);
-        const QString what = save ? QStringLiteral("Cannot save \"%1\".") : QStringLiteral("Cannot open \"%1\".");
-        QVERIFY2(message.contains(what.arg(path)) && message.contains(reason), qPrintable(message));
+        const QString what = save ? form1text::cannotSave(path) : form1text::cannotOpen(path);
+        QVERIFY2(message.contains(what) && message.contains(reason), qPrintable(message));
         // The document keeps its text, name and flag; the panel never names the target, not even while the message is up.
         const QString shown = named ? current : QStringLiteral(" ");   // the panel's blank
         f.settle();
@@ -293,7 +293,7 @@ private Q_SLOTS:
             if (asks)
                 dialogs().answer(answer);
             f.form->mnufilesave->trigger();
-            const QString question = QStringLiteral("The file has been changed by another program. Overwrite it?");
+            const QString question = form1text::changedOnDisk();
             QCOMPARE(dialogs().messages(), asks ? QStringList{question} : QStringList());
             if (asks)
                 QCOMPARE(dialogs().shown().constFirst().buttons, MsgButtons::YesNo);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the save prompt and its callers, the document
 // flag, the window registry, resizing, menus and status bar.
+#include "about/AboutDef.h"
 #include "about/AboutWindow.h"
+#include "search/SearchDefs.h"
 #include "calc/CalcWindow.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
@@ -23,6 +25,19 @@ private Q_SLOTS:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
 
+    // The texts the windows show, pinned once here; the other tests refer to them by name.
+    void textsAsShown()
+    {
+        QCOMPARE((QStringList{appName(), form1text::saveQuestion(), form1text::changedOnDisk(), form1text::cannotOpen("a"),
+                              form1text::cannotSave("b"), form1text::invalidFormat(), searchtext::notFound(),
+                              searchtext::nothingToReplace(), searchtext::cannotFind("c"), abouttext::version(),
+                              abouttext::unavailable()}),
+                 (QStringList{"Zendral", "Do You Want to Save File ?", "The file has been changed by another program. Overwrite it?",
+                              "Cannot open \"a\".", "Cannot save \"b\".", "Invalid Data Format", "Sorry Friend,String Not Found",
+                              "Please Enter Text To Find And Replace", "Cannot Find c", "Version 1.0",
+                              "System Friend Information Is Unavailable At This Time"}));
+    }
+
     void startsAsDefined_data()
     {
         QTest::addColumn<FakeClipboard::Holds>("clipboard");
@@ -37,7 +52,7 @@ private Q_SLOTS:
         QVERIFY(f.start(clipboard));
         Form1 *form = f.form;
         QCOMPARE(std::tuple(form->windowTitle(), form->ScaleWidth(), form->ScaleHeight(), form->windowIcon().pixmap(48, 48).size()),
-                 std::tuple(QStringLiteral("Zendral"), 7275, 6315, QSize(48, 48)));
+                 std::tuple(appName(), 7275, 6315, QSize(48, 48)));
         QCOMPARE(std::tuple(form->Text1->FontSize(), form->cdb->CancelError, form->cdb->FontSize, form->Timer1->interval()),
                  std::tuple(12.0, true, 12.0, 1));
         // Centred on the screen (give or take the frame), in the defined font.
@@ -63,7 +78,7 @@ private Q_SLOTS:
         if (text)
             f.t->dialogs.answer(MsgAnswer::No);
         f.form->mnufileexit->trigger();
-        QCOMPARE(f.t->dialogs.messages(), text ? QStringList{QStringLiteral("Do You Want to Save File ?")} : QStringList());
+        QCOMPARE(f.t->dialogs.messages(), text ? QStringList{form1text::saveQuestion()} : QStringList());
         QCOMPARE(f.t->exits, 1);
     }
 

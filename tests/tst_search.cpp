@@ -20,7 +20,7 @@ struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibl
 enum Mode { Find, Exact, Grayed, Replace };   // Find and its case choice, or Replace
 struct Press {   // null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
-    const char *message = "";         // shown by the last press
+    QString message;                  // shown by the last press
     const char *enterIn = nullptr;    // the box or button that gets Enter, not a click
     Qt::KeyboardModifiers firstEnter = {};   // held with the first Enter
 };
@@ -137,7 +137,7 @@ private Q_SLOTS:
             f.t->dialogs.answer(MsgAnswer::Ok);
             w->findChild<QPushButton *>(u("Command1"))->click();
         }
-        QCOMPARE(f.t->dialogs.messages(), QStringList({u("Sorry Friend,String Not Found"), u("Cannot Find abc")}));
+        QCOMPARE(f.t->dialogs.messages(), QStringList({searchtext::notFound(), searchtext::cannotFind("abc")}));
     }
 
     void press_data()
@@ -146,17 +146,17 @@ private Q_SLOTS:
         const QByteArray far(70000, 'x');
         const auto row = [](const char *tag, const Press &p) { QTest::newRow(tag) << p; };
         row("find grayed is case-blind, the first every press", {Grayed, "one two one", "ONE", nullptr, 2, {0, 3}});
-        row("find exact misses", {Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, "Sorry Friend,String Not Found"});
+        row("find exact misses", {Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, searchtext::notFound()});
         row("find one blank when fresh, Enter on the button", {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
         row("find no-break space after invalid bytes and pairs", {Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}});
         row("find case-blind, Shift+Enter, a break", {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
-        row("replace three, then message", {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", "Cannot Find cat"});
+        row("replace three, then message", {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", searchtext::cannotFind("cat")});
         row("replace a by aa grows", {Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"});
         row("replace by nothing deletes, Enter on the button", {Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"});
         row("replace U+2028 as itself", {Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"});
         row("replace long s after pairs, beyond 65535", {Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"});
         row("replace line breaks as CR LF", {Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"});
-        row("replace empty text", {Replace, "abc", "", "x", 1, {1, 0}, {}, "Please Enter Text To Find And Replace"});
+        row("replace empty text", {Replace, "abc", "", "x", 1, {1, 0}, {}, searchtext::nothingToReplace()});
         row("replace Enter in Text1, then a break", {Replace, "a\na\nb", "a", "1", 2, {3, 0}, "1\n1b", "", "Text1"});
         row("replace Shift+Enter in Text2, then a break", {Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier});
     }
@@ -178,28 +178,28 @@ private Q_SLOTS:
             check->setCheckState(c.mode == Exact ? Qt::Checked : c.mode == Grayed ? Qt::PartiallyChecked : Qt::Unchecked);
         TextBox *editor = f.form->Text1;
         editor->lower();
-        if (*c.message)   // only the last press fails
+        if (!c.message.isEmpty())   // only the last press fails
             f.t->dialogs.answer(MsgAnswer::Ok);
         for (int press = 1; press <= c.presses; ++press) {   // each starts from the top, wherever the caret is
             editor->setSelStart(qMin<qint64>(1, c.doc.size()));
             command1->setFocus();
-            const bool fails = press == c.presses && *c.message;
+            const bool fails = press == c.presses && !c.message.isEmpty();
             if (keyTarget)   // the main key, then the keypad's
                 QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter, press == 1 ? c.firstEnter : Qt::NoModifier);
             else
                 command1->click();
             QTRY_COMPARE(QApplication::focusWidget(), fails ? text1 : static_cast<QWidget *>(editor));
         }
-        QCOMPARE(f.t->dialogs.messages(), *c.message ? QStringList{u(c.message)} : QStringList());
+        QCOMPARE(f.t->dialogs.messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         QCOMPARE(Sel(editor->SelStart(), editor->SelLength()), c.sel);
         QCOMPARE(editor->bytes().toByteArray(), c.after.isNull() ? c.doc : c.after);
         QCOMPARE(f.form->Saved, c.after.isNull());   // a change that Exit would not ask about could be lost
         if (keyBox)   // the key ran the command with the texts as they were, then broke the line in its box
             QCOMPARE(keyBox->toPlainText(), u(keyBox == text1 ? c.what : c.with) + QString(c.presses, u'\n'));
         // A hit brings the editing area to the front; back in Find after a hit, its whole text is selected.
-        QCOMPARE(editor->parentWidget()->children().last() == editor, c.presses > 1 || !*c.message);
+        QCOMPARE(editor->parentWidget()->children().last() == editor, c.presses > 1 || c.message.isEmpty());
         w->activateWindow();
-        QTRY_COMPARE(text1->textCursor().selectedText().size(), c.mode == Replace || *c.message ? 0 : text1->toPlainText().size());
+        QTRY_COMPARE(text1->textCursor().selectedText().size(), c.mode == Replace || !c.message.isEmpty() ? 0 : text1->toPlainText().size());
     }
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 // A main window over scripted services, shown and ready for input.
 #include "editor/Form1.h"
+#include "editor/Form1Def.h"
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
 #include "support/Fakes.h"

@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
 #include "support/ScriptedDialogs.h"
+#include "platform/Memory.h"
 #include "platform/Services.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
@@ -73,7 +74,8 @@ struct Editor {
     SystemLockKeys lockKeys;
     NoRegistry registry;
     SystemLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Memory memory;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher, memory};
     WindowRegistry windows{services};
     Form1 *form = nullptr;
 

@@ -8,17 +8,31 @@
 #include <QTimer>
 #include <mutex>
 
+// The component's loading interface, which its installed headers leave out. Not in
+// an anonymous namespace: the objects come from the component, and the compiler
+// may not assume that all of them are made here.
+class SciLoader
+{
+public:
+    virtual int Release() = 0;
+    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
+    virtual void *ConvertToDocument() = 0;
+
+protected:
+    ~SciLoader() = default;
+};
+
 namespace {
 using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
 constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
 // Pixels kept between the caret and the edge when the view follows it sideways.
 constexpr long CaretSlop = 16;
-constexpr qint64 StyleRun = 1024;
+// 64-bit positions, and no style byte kept beside each byte of text: a plain
+// text box draws everything in one style.
+constexpr long DocumentOptions = Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE;
 
-// The component's notifications carry positions as int: read as unsigned they
-// are right up to 4 GiB.
-qint64 widen(int position) { return qint64(quint32(position)); }
+SciLoader *loaderOf(void *p) { return static_cast<SciLoader *>(p); }
 
 // Scintilla's own accessible object walks the text from its start on every caret
 // move; a plain editable-text object keeps the box fast on big documents.
@@ -39,6 +53,9 @@ void TextBox::installAccessibility()
 TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
 {
     installAccessibility();
+    const long doc = send(SCI_CREATEDOCUMENT, 0, DocumentOptions);
+    send(SCI_SETDOCPOINTER, 0, doc);
+    send(SCI_RELEASEDOCUMENT, 0, doc);
     send(SCI_SETCODEPAGE, SC_CP_UTF8);
     // Only the "before" notifications: the insert/delete ones make the Qt layer
     // walk the whole text on every edit. SCEN_CHANGE still comes for each change.
@@ -52,7 +69,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
-    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleTo);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {
@@ -103,11 +119,24 @@ QByteArrayView TextBox::bytes() const
 
 qint64 TextBox::byteLength() const { return send(SCI_GETLENGTH); }
 
+qint64 TextBox::widen(int position, qint64 length) const
+{
+    // The component's notifications carry positions as int, its low 32 bits: of the
+    // positions they can stand for, the edit is the one nearest the caret, where
+    // the user or a command works (exact in documents up to 4 GiB).
+    const qint64 low = qint64(quint32(position)), caret = send(SCI_GETCURRENTPOS);
+    const qint64 span = qint64(1) << 32;
+    qint64 at = low + qMax<qint64>(0, (caret - low + span / 2) / span) * span;
+    while (at > length)
+        at -= span;
+    return at;
+}
+
 void TextBox::onModified(int position, int type, int length)
 {
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
-    const qint64 at = widen(position), n = widen(length);
+    const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
@@ -134,24 +163,6 @@ void TextBox::applyEdits() const
     const auto ch = [this](qint64 pos) { return char(send(SCI_GETCHARAT, pos)); };
     if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
         m_indexStale = true;
-}
-
-void TextBox::styleTo(int position)
-{
-    // Two styles that look the same, changing every StyleRun bytes. The component
-    // draws a line in runs of one style, and finds a run's end by walking it: on
-    // a line of megabytes without breaks every paint (each caret blink) walked
-    // the rest of the line.
-    const qint64 end = qMin(widen(position), byteLength());
-    qint64 from = send(SCI_GETENDSTYLED);
-    if (from >= end)
-        return;
-    send(SCI_STARTSTYLING, from);
-    while (from < end) {
-        const qint64 next = qMin(end, (from / StyleRun + 1) * StyleRun);
-        send(SCI_SETSTYLING, (unsigned long)(next - from), (from / StyleRun) % 2);
-        from = next;
-    }
 }
 
 void TextBox::afterUiUpdate()
@@ -202,14 +213,19 @@ void TextBox::keepCaretInView()
     send(SCI_SCROLLCARET);
 }
 
+void TextBox::releaseIndex() const
+{
+    if (m_indexed)
+        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+    m_indexed = false;
+    m_indexStale = false;
+}
+
 void TextBox::ensureIndex() const
 {
     applyEdits();
-    if (m_indexed && m_indexStale) {
-        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-        m_indexed = false;
-    }
-    m_indexStale = false;
+    if (m_indexStale)
+        releaseIndex();
     // Built on first use: keeping it up to date while a big file loads costs
     // more than building it once afterwards, and typing needs none of it.
     if (!m_indexed) {
@@ -218,26 +234,60 @@ void TextBox::ensureIndex() const
     }
 }
 
-void TextBox::loadBytes(QByteArrayView utf8)
+TextBox::PendingText::~PendingText()
 {
-    if (m_indexed) {
-        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-        m_indexed = false;
-    }
-    send(SCI_SETUNDOCOLLECTION, 0);
-    // The scroll bar grows to the widest line drawn: a new text starts afresh.
-    send(SCI_SETSCROLLWIDTH, 1);
-    send(SCI_CLEARALL);
-    // One allocation up front instead of a growing buffer.
-    send(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()) + 4096);
-    if (!utf8.isEmpty())
-        sendPtr(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+    if (m_loader)
+        loaderOf(m_loader)->Release();
+}
+
+bool TextBox::PendingText::append(QByteArrayView utf8)
+{
+    if (utf8.isEmpty())
+        return true;
+    if (loaderOf(m_loader)->AddData(utf8.data(), utf8.size()) != SC_STATUS_OK)
+        return false;
+    m_nonchars.inserted(m_size, utf8);
+    m_size += utf8.size();
+    return true;
+}
+
+std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
+{
+    // Room for the whole text up front instead of a growing buffer.
+    return std::unique_ptr<PendingText>(
+        new PendingText(reinterpret_cast<void *>(send(SCI_CREATELOADER, (unsigned long)qMax<qint64>(0, sizeHint), DocumentOptions))));
+}
+
+void TextBox::adopt(std::unique_ptr<PendingText> text)
+{
+    applyEdits();
+    releaseIndex();
+    SciLoader *loader = loaderOf(text->m_loader);
+    text->m_loader = nullptr;
+    const long doc = reinterpret_cast<long>(loader->ConvertToDocument());
+    send(SCI_SETDOCPOINTER, 0, doc);   // the box's reference; the old text goes
+    send(SCI_RELEASEDOCUMENT, 0, doc);
+    m_nonchars = std::move(text->m_nonchars);
+    // What the component keeps per document.
+    send(SCI_SETCODEPAGE, SC_CP_UTF8);
+    setLineEnd(m_lineEnd);
+    refillStrike();
     send(SCI_SETUNDOCOLLECTION, 1);
     send(SCI_EMPTYUNDOBUFFER);
     send(SCI_SETSAVEPOINT);
+    // The scroll bar grows to the widest line drawn: a new text starts afresh.
+    send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_GOTOPOS, 0);
-    m_indexStale = false;
     m_lastCaret = 0;
+    Q_EMIT textReplaced();
+}
+
+void TextBox::loadBytes(QByteArrayView utf8)
+{
+    std::unique_ptr<PendingText> text = newText(utf8.size());
+    if (!text->append(utf8))
+        throw std::bad_alloc();
+    adopt(std::move(text));
 }
 
 QString TextBox::Text() const

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class TextBox : public QsciScintillaBase
 {
@@ -23,6 +24,25 @@ public:
     bool isEmpty() const { return byteLength() == 0; }
     // Replaces the whole text without an undo step; the caret goes to the start.
     void loadBytes(QByteArrayView utf8);
+
+    // A whole new text, built away from the box (on any one thread) while the box
+    // shows its own; adopt() puts it in the box, and dropping it leaves the box as it was.
+    class PendingText
+    {
+    public:
+        ~PendingText();
+        bool append(QByteArrayView utf8);   // false when memory ran out
+        qint64 size() const { return m_size; }
+
+    private:
+        friend class TextBox;
+        explicit PendingText(void *loader) : m_loader(loader) {}
+        void *m_loader;
+        Noncharacters m_nonchars;
+        qint64 m_size = 0;
+    };
+    std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
+    void adopt(std::unique_ptr<PendingText> text);
 
     QString Text() const;
     void setText(const QString &text);
@@ -71,6 +91,7 @@ public:
 
 Q_SIGNALS:
     void changed();   // after any change of the text, whatever made it
+    void textReplaced();   // a whole new text was put in (a load, not an edit)
 
 protected:
     bool event(QEvent *e) override;
@@ -83,7 +104,8 @@ private:
     bool deleteWholeCharacters(const QKeyEvent *e);
     void onModified(int position, int type, int length);
     void applyEdits() const;
-    void styleTo(int position);
+    qint64 widen(int position, qint64 length) const;
+    void releaseIndex() const;
     void afterUiUpdate();
     void snapSelection();
     void keepCaretInView();

@@ -73,7 +73,7 @@ private Q_SLOTS:
         const QString path = file(QStringLiteral("ünï cödé %1.txt").arg(QTest::currentDataTag()), bytes);
         QObject watch;   // the wait cursor shows while the file loads, and only then
         Qt::CursorShape loading = Qt::ArrowCursor;
-        connect(f.form->Text1, &TextBox::changed, &watch, [&] {
+        connect(f.form->Text1, &TextBox::textReplaced, &watch, [&] {
             loading = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
         });
         open(path);
@@ -101,7 +101,8 @@ private Q_SLOTS:
         dialogs().chooseFile(path);
         f.form->mnufilesave->trigger();
         QCOMPARE(dialogs().shown().last().file.fileName, path);
-        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved), std::tuple(QByteArray("yx"), QByteArray("yx"), true));
+        // The written copy shared the box's buffer for the write only: none is kept.
+        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved), std::tuple(QByteArray("yx"), QByteArray(), true));
         // Save As always asks, and each one names the document; a cancelled one changes nothing.
         const QString other = dir.filePath(QStringLiteral("b.txt")), third = dir.filePath(QStringLiteral("c.txt"));
         dialogs().chooseFile(other);
@@ -110,7 +111,7 @@ private Q_SLOTS:
         f.form->mnufilesaveas->trigger();
         f.settle();
         QCOMPARE(std::tuple(f.contents(other), f.contents(third), f.form->SaveAsText, panelText()),
-                 std::tuple(QByteArray("yx"), QByteArray("yx"), QByteArray("yx"), third));
+                 std::tuple(QByteArray("yx"), QByteArray("yx"), QByteArray(), third));
         dialogs().cancelFile();
         f.form->mnufilesaveas->trigger();
         QCOMPARE(std::tuple(f.form->cdb->FileName(), dialogs().shown().size()), std::tuple(third, 5));

@@ -26,6 +26,10 @@ namespace {
 using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
 constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
+// A line longer than this keeps a steady caret: without style runs the component
+// walks the whole line on every paint of it, and a blinking caret repaints it
+// twice a second (a 10 MB line took a third of a core).
+constexpr long SteadyCaretLine = 32 * 1024;
 // Pixels kept between the caret and the edge when the view follows it sideways.
 constexpr long CaretSlop = 16;
 // 64-bit positions, and no style byte kept beside each byte of text: a plain
@@ -69,6 +73,12 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
+    // Nothing to style, but the component asks on every paint until told the text is done.
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this] {
+        const qint64 from = send(SCI_GETENDSTYLED);
+        send(SCI_STARTSTYLING, from);
+        send(SCI_SETSTYLING, (unsigned long)(byteLength() - from), 0);
+    });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {
@@ -78,6 +88,7 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     bindPlainKeys();
     send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
+    m_caretPeriod = send(SCI_GETCARETPERIOD);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
     send(SCI_SETHSCROLLBAR, 1);
@@ -170,6 +181,8 @@ void TextBox::afterUiUpdate()
     m_uiUpdatePending = false;
     snapSelection();
     keepCaretInView();
+    const long line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
+    send(SCI_SETCARETPERIOD, send(SCI_LINELENGTH, line) > SteadyCaretLine ? 0 : m_caretPeriod);
 }
 
 qint64 TextBox::snapped(qint64 bytePos, bool forward) const
@@ -253,9 +266,10 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
 
 std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
 {
-    // Room for the whole text up front instead of a growing buffer.
-    return std::unique_ptr<PendingText>(
-        new PendingText(reinterpret_cast<void *>(send(SCI_CREATELOADER, (unsigned long)qMax<qint64>(0, sizeHint), DocumentOptions))));
+    // Room for the whole text up front instead of a growing buffer, and a little
+    // more: the component grows (copies) its buffer when an insert would fill it.
+    const unsigned long room = (unsigned long)(qMax<qint64>(0, sizeHint) + 64 * 1024);
+    return std::unique_ptr<PendingText>(new PendingText(reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions))));
 }
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)

@@ -130,4 +130,5 @@ private:
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;
+    long m_caretPeriod = 0;   // the desktop's blink period
 };

@@ -181,6 +181,11 @@ void TextBox::afterUiUpdate()
     m_uiUpdatePending = false;
     snapSelection();
     keepCaretInView();
+    fitCaretBlink();
+}
+
+void TextBox::fitCaretBlink()
+{
     const long line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
     send(SCI_SETCARETPERIOD, send(SCI_LINELENGTH, line) > SteadyCaretLine ? 0 : m_caretPeriod);
 }
@@ -293,6 +298,7 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_GOTOPOS, 0);
     m_lastCaret = 0;
+    fitCaretBlink();
     Q_EMIT textReplaced();
 }
 

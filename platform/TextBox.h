@@ -109,6 +109,7 @@ private:
     void afterUiUpdate();
     void snapSelection();
     void keepCaretInView();
+    void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();

@@ -2,6 +2,10 @@
 // New, Open, Save and Save As through the scripted dialogs, and the timer that
 // keeps the menus and the status bar current.
 #include "support/EditorFixture.h"
+#include "platform/LongWork.h"
+#include <QDeadlineTimer>
+#include <QProgressBar>
+#include <QThread>
 #include "support/TestMain.h"
 #include "platform/StatusBar.h"
 #include <QAction>
@@ -210,6 +214,8 @@ private Q_SLOTS:
         QTest::newRow("Open, fifo") << "open" << "fifo" << odd << false;
         QTest::newRow("Open, device") << "open" << "/dev/null" << odd << true;
         QTest::newRow("Open, read error") << "open" << "/proc/self/mem" << "Input/output error" << true;
+        // Refused before reading rather than killed half-way.
+        QTest::newRow("Open, too little memory") << "open" << "big.txt" << "not enough memory" << true;
         // A file size limit makes the write fail part-way, as a full disk does.
         QTest::newRow("Save, full disk") << "save" << "current.txt" << "File too large" << true;
         QTest::newRow("Save As, missing folder") << "saveas" << "gone/x.txt" << missing << true;
@@ -226,6 +232,10 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(dir.filePath("fifo")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
         const QString current = file(QStringLiteral("current.txt"), "current"), path = QDir(dir.path()).absoluteFilePath(target);
         const bool save = command != "open";
+        if (target == "big.txt") {
+            file(target, QByteArray(100000, 'b'));
+            f.t->memory.free = 100000;
+        }
         const QString text = save ? QString(50000, QLatin1Char('n')) : QStringLiteral("current");
         if (named)
             open(current);
@@ -302,6 +312,41 @@ private Q_SLOTS:
             asks = asks && answer == MsgAnswer::No;
             QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(asks ? theirs : QByteArray(text), !asks));
         }
+    }
+
+    void longWorkHoldsInputShowsProgressAndEscCancels()
+    {
+        // While the work runs the window repaints, the busy cursor and a moving bar show, typing and
+        // clicks do not reach the text, and Esc cancels.
+        f.type(QStringLiteral("kept"));
+        QProgressBar *bar = nullptr;
+        QList<int> seen;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            bar = f.form->statusbar->findChild<QProgressBar *>(QStringLiteral("progress"));
+            if (!bar || !bar->isVisible())
+                return;
+            seen << bar->value();
+            if (seen.size() == 1) {
+                QTest::keyClick(f.form->Text1, Qt::Key_X);
+                QTest::mouseClick(f.form->Text1->viewport(), Qt::LeftButton);
+            } else if (seen.last() != seen.first()) {   // the bar has moved
+                QTest::keyClick(f.form->Text1, Qt::Key_Escape);
+            }
+        });
+        user.start(20);
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        bool cancelled = false;
+        LongWork::run(f.form->statusbar, [&](LongWork::Progress &progress) {
+            cursor = QApplication::overrideCursor()->shape();
+            const QDeadlineTimer limit(20000);
+            for (qint64 done = 0; progress.report(qMin<qint64>(done, 99), 100) && !limit.hasExpired(); ++done)
+                QThread::msleep(5);
+            cancelled = progress.cancelled;
+        });
+        QCOMPARE(std::tuple(cancelled, cursor, QApplication::overrideCursor(), bar && !bar->isVisible()),
+                 std::tuple(true, Qt::WaitCursor, nullptr, true));
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Text1->SelStart()), std::tuple(QStringLiteral("kept"), qint64(4)));
     }
 
     void menusFollowTheText()

@@ -41,6 +41,10 @@ public:
         m_form.activateWindow();
         m_form.Text1->setFocus(Qt::OtherFocusReason);
     }
+    void whileBusy(const std::function<void()> &work) override
+    {
+        LongWork::run(m_form.statusbar, [&](LongWork::Progress &) { work(); });
+    }
 
 private:
     Form1 &m_form;

@@ -72,7 +72,7 @@ void LongWork::run(StatusBar *bar, const std::function<void(Progress &)> &job)
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (bar && clock.elapsed() >= ProgressDelayMs) {
             const qint64 total = progress.total;
-            bar->showProgress(total > 0 ? int(100 * progress.done / total) : 0);
+            bar->showProgress(total > 0 ? int(100 * progress.done / total) : -1);
         }
     });
     tick.start(ProgressTickMs);

@@ -21,7 +21,7 @@ public:
     void refreshLocks();
     void refreshClock();
     int fixedHeight() const;
-    // A bar over the first panel while long work runs, percent done.
+    // A bar over the first panel while long work runs, percent done (negative: unknown).
     void showProgress(int percent);
     void hideProgress();
     static QString shortTimeFormat();   // the locale's short time, without seconds

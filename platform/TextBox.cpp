@@ -373,7 +373,7 @@ qint64 TextBox::SelLength() const
 
 void TextBox::setSelStart(qint64 pos)
 {
-    const qint64 b = toBytePos(qBound<qint64>(0, pos, length()));
+    const qint64 b = pos <= 0 ? 0 : toBytePos(qMin(pos, length()));
     send(SCI_SETSEL, b, b);
 }
 
@@ -384,11 +384,18 @@ void TextBox::setSelLength(qint64 len)
     send(SCI_SETSEL, toBytePos(start), toBytePos(end));
 }
 
-QString TextBox::SelText() const
+QByteArrayView TextBox::selectedBytes() const
 {
     const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
-    const QByteArrayView b = bytes();
-    return fromUtf8Text(b.sliced(from, to - from));
+    return bytes().sliced(from, to - from);
+}
+
+QString TextBox::SelText() const { return fromUtf8Text(selectedBytes()); }
+
+void TextBox::selectAll()
+{
+    // By bytes: the UTF-16 length would need the line index, which a big text builds slowly.
+    send(SCI_SETSEL, 0, byteLength());
 }
 
 void TextBox::setSelText(const QString &text)

@@ -52,6 +52,8 @@ public:
     qint64 SelLength() const;
     void setSelLength(qint64 len);         // extends from SelStart
     QString SelText() const;
+    QByteArrayView selectedBytes() const;   // valid until the next change
+    void selectAll();
     void setSelText(const QString &text);  // caret ends after the inserted text
     // Replaces bytes [from, to) and leaves the caret after the new text.
     void replaceBytes(qint64 from, qint64 to, QByteArrayView utf8);

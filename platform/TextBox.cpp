@@ -73,12 +73,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
-    // Nothing to style, but the component asks on every paint until told the text is done.
-    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this] {
-        const qint64 from = send(SCI_GETENDSTYLED);
-        send(SCI_STARTSTYLING, from);
-        send(SCI_SETSTYLING, (unsigned long)(byteLength() - from), 0);
-    });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {

@@ -212,6 +212,12 @@ private Q_SLOTS:
         box->setSelStart(141 * 30 + 135);
         box->setSelLength(3);
         QTRY_VERIFY(shown());
+        // The caret stops blinking on a very long line, whose every paint costs in proportion to it.
+        const long blink = sci(Sci::SCI_GETCARETPERIOD);
+        box->loadBytes(QByteArray(40000, 'x') + "\nshort");
+        QCOMPARE(std::pair(blink > 0, sci(Sci::SCI_GETCARETPERIOD)), std::pair(true, 0L));
+        QTest::keyClick(box, Qt::Key_Down);
+        QTRY_COMPARE(sci(Sci::SCI_GETCARETPERIOD), blink);
     }
 
     void loadStartsAFreshDocument()

@@ -17,7 +17,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+// A save question's caller (close, or the File menu's exit, new, open), the answer and, after Yes, the Save
+// dialog's: a name that can be written, one that cannot, or cancel.
+struct Prompt { QString caller; MsgAnswer answer; QString file; bool goesOn; };
+// A command on a target that fails for `reason`, in a named or an untitled document.
+struct Failure { QString command, target, reason; bool named; };
 Q_DECLARE_METATYPE(MsgAnswer)
+Q_DECLARE_METATYPE(Prompt)
+Q_DECLARE_METATYPE(Failure)
 
 class TestFileCommands : public QObject
 {
@@ -123,24 +130,19 @@ private Q_SLOTS:
 
     void promptAnswersAndTheirCallers_data()
     {
-        QTest::addColumn<QString>("caller");     // close, or the File menu's exit, new, open
-        QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<QString>("file");       // the Save dialog after Yes: a name that can be written, one that cannot, cancel
-        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<Prompt>("p");
         for (const char *caller : {"exit", "close", "new", "open"}) {
-            QTest::addRow("%s, No", caller) << caller << MsgAnswer::No << "" << true;
-            QTest::addRow("%s, Cancel", caller) << caller << MsgAnswer::Cancel << "" << false;
-            QTest::addRow("%s, Yes", caller) << caller << MsgAnswer::Yes << "saved.txt" << true;
-            QTest::addRow("%s, Yes then cancelled dialog", caller) << caller << MsgAnswer::Yes << "cancel" << false;
-            QTest::addRow("%s, Yes then failed write", caller) << caller << MsgAnswer::Yes << "no such folder/x.txt" << false;
+            QTest::addRow("%s, No", caller) << Prompt{caller, MsgAnswer::No, "", true};
+            QTest::addRow("%s, Cancel", caller) << Prompt{caller, MsgAnswer::Cancel, "", false};
+            QTest::addRow("%s, Yes", caller) << Prompt{caller, MsgAnswer::Yes, "saved.txt", true};
+            QTest::addRow("%s, Yes then cancelled dialog", caller) << Prompt{caller, MsgAnswer::Yes, "cancel", false};
+            QTest::addRow("%s, Yes then failed write", caller) << Prompt{caller, MsgAnswer::Yes, "no such folder/x.txt", false};
         }
     }
     void promptAnswersAndTheirCallers()
     {
-        QFETCH(QString, caller);
-        QFETCH(MsgAnswer, answer);
-        QFETCH(QString, file);
-        QFETCH(bool, goesOn);
+        QFETCH(Prompt, p);
+        const auto &[caller, answer, file, goesOn] = p;
         // A UTF-16 document with CR LF line ends, named, with typed changes.
         const QString path = this->file(QTest::currentDataTag() + QStringLiteral(".txt"), QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8));
         open(path);
@@ -201,33 +203,28 @@ private Q_SLOTS:
 
     void failureIsReportedAndChangesNothing_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<bool>("named");
+        QTest::addColumn<Failure>("c");
         const QString missing = QStringLiteral("No such file or directory"), odd = QStringLiteral("It is not a regular file.");
-        QTest::newRow("Open, missing") << "open" << "missing.txt" << missing << true;
-        QTest::newRow("Open, missing, untitled") << "open" << "missing.txt" << missing << false;
-        QTest::newRow("Open, folder") << "open" << "folder" << "Is a directory" << true;
-        QTest::newRow("Open, vanished folder") << "open" << "gone/x.txt" << missing << true;
+        QTest::newRow("Open, missing") << Failure{"open", "missing.txt", missing, true};
+        QTest::newRow("Open, missing, untitled") << Failure{"open", "missing.txt", missing, false};
+        QTest::newRow("Open, folder") << Failure{"open", "folder", "Is a directory", true};
+        QTest::newRow("Open, vanished folder") << Failure{"open", "gone/x.txt", missing, true};
         // Refused at once, without waiting for a writer or reading a device.
-        QTest::newRow("Open, fifo") << "open" << "fifo" << odd << false;
-        QTest::newRow("Open, device") << "open" << "/dev/null" << odd << true;
-        QTest::newRow("Open, read error") << "open" << "/proc/self/mem" << "Input/output error" << true;
+        QTest::newRow("Open, fifo") << Failure{"open", "fifo", odd, false};
+        QTest::newRow("Open, device") << Failure{"open", "/dev/null", odd, true};
+        QTest::newRow("Open, read error") << Failure{"open", "/proc/self/mem", "Input/output error", true};
         // Refused before reading rather than killed half-way.
-        QTest::newRow("Open, too little memory") << "open" << "big.txt" << "not enough memory" << true;
+        QTest::newRow("Open, too little memory") << Failure{"open", "big.txt", "not enough memory", true};
         // A file size limit makes the write fail part-way, as a full disk does.
-        QTest::newRow("Save, full disk") << "save" << "current.txt" << "File too large" << true;
-        QTest::newRow("Save As, missing folder") << "saveas" << "gone/x.txt" << missing << true;
-        QTest::newRow("Save As, folder") << "saveas" << "folder" << "Is a directory" << true;
-        QTest::newRow("Save As, fifo") << "saveas" << "fifo" << odd << true;
+        QTest::newRow("Save, full disk") << Failure{"save", "current.txt", "File too large", true};
+        QTest::newRow("Save As, missing folder") << Failure{"saveas", "gone/x.txt", missing, true};
+        QTest::newRow("Save As, folder") << Failure{"saveas", "folder", "Is a directory", true};
+        QTest::newRow("Save As, fifo") << Failure{"saveas", "fifo", odd, true};
     }
     void failureIsReportedAndChangesNothing()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, target);
-        QFETCH(QString, reason);
-        QFETCH(bool, named);
+        QFETCH(Failure, c);
+        const auto &[command, target, reason, named] = c;
         QDir(dir.path()).mkpath(QStringLiteral("folder"));
         QVERIFY(QFileInfo::exists(dir.filePath("fifo")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
         const QString current = file(QStringLiteral("current.txt"), "current"), path = QDir(dir.path()).absoluteFilePath(target);
@@ -304,8 +301,7 @@ private Q_SLOTS:
             if (asks)
                 dialogs().answer(answer);
             f.form->mnufilesave->trigger();
-            const QString question = form1text::changedOnDisk();
-            QCOMPARE(dialogs().messages(), asks ? QStringList{question} : QStringList());
+            QCOMPARE(dialogs().messages(), asks ? QStringList{form1text::changedOnDisk()} : QStringList());
             if (asks)
                 QCOMPARE(dialogs().shown().constFirst().buttons, MsgButtons::YesNo);
             // No stops the save: the file keeps the other program's bytes, and the text counts as unsaved.

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 
 using testsupport::whenModal;
+struct Pick { bool save; QString typed; bool cancelError; QString chosen; };   // typed empty: cancelled
+Q_DECLARE_METATYPE(Pick)
 
 class TestQtDialogs : public QObject
 {
@@ -47,23 +49,18 @@ private Q_SLOTS:
 
     void fileDialogTakesTheTypedName_data()
     {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("typed");      // empty: cancelled
-        QTest::addColumn<bool>("cancelError");
-        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<Pick>("p");
         // Only Save adds the extension; Open takes an existing name as it is, and can list any file.
-        QTest::newRow("save") << true << "notes" << true << "notes.txt";
-        QTest::newRow("open, no extension") << false << "README" << true << "README";
+        QTest::newRow("save") << Pick{true, "notes", true, "notes.txt"};
+        QTest::newRow("open, no extension") << Pick{false, "README", true, "README"};
         // Cancelled: with the cancel error the command learns of it; without, the dialog returns quietly.
-        QTest::newRow("open, cancelled") << false << "" << true << "kept.txt";
-        QTest::newRow("open, cancelled, no cancel error") << false << "" << false << "kept.txt";
+        QTest::newRow("open, cancelled") << Pick{false, "", true, "kept.txt"};
+        QTest::newRow("open, cancelled, no cancel error") << Pick{false, "", false, "kept.txt"};
     }
     void fileDialogTakesTheTypedName()
     {
-        QFETCH(bool, save);
-        QFETCH(QString, typed);
-        QFETCH(bool, cancelError);
-        QFETCH(QString, chosen);
+        QFETCH(Pick, p);
+        const auto &[save, typed, cancelError, chosen] = p;
         QTemporaryDir dir;
         QFile readme(dir.filePath(QStringLiteral("README")));
         QVERIFY(readme.open(QIODevice::WriteOnly));

@@ -9,6 +9,12 @@
 
 using textfile::Encoding;
 using L = LineEnd;
+struct Trip { QByteArray raw; Encoding encoding; QString text; L lineEnd; };
+struct Kept { int mode; bool foreignOwner, throughLink; };
+struct Proc { QString path; QByteArray start; int atLeast; };
+Q_DECLARE_METATYPE(Trip)
+Q_DECLARE_METATYPE(Kept)
+Q_DECLARE_METATYPE(Proc)
 
 class TestTextFile : public QObject
 {
@@ -16,12 +22,9 @@ class TestTextFile : public QObject
 private Q_SLOTS:
     void roundTrip_data()
     {
-        QTest::addColumn<QByteArray>("raw");
-        QTest::addColumn<Encoding>("encoding");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<L>("lineEnd");
+        QTest::addColumn<Trip>("t");
         const auto row = [](const char *tag, QByteArray raw, Encoding e, QString text, L eol) {
-            QTest::newRow(tag) << raw << e << text << eol;
+            QTest::newRow(tag) << Trip{raw, e, text, eol};
         };
         row("empty", {}, Encoding::Utf8, {}, L::Lf);
         row("crlf", "ab\r\ncd\r\n", Encoding::Utf8, "ab\r\ncd\r\n", L::CrLf);
@@ -50,19 +53,15 @@ private Q_SLOTS:
     }
     void roundTrip()
     {
-        QFETCH(QByteArray, raw);
-        QFETCH(Encoding, encoding);
-        QFETCH(QString, text);
-        QFETCH(L, lineEnd);
+        QFETCH(Trip, t);
         // Files come in pieces: small ones put a boundary inside every mark, character and CR LF.
         for (const qsizetype chunk : {qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5), textfile::DefaultChunk}) {
-            const textfile::Decoded d = textfile::decode(raw, chunk);
-            QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(encoding, text.toUtf8(), lineEnd));
+            const textfile::Decoded d = textfile::decode(t.raw, chunk);
+            QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(t.encoding, t.text.toUtf8(), t.lineEnd));
             const QByteArray more = d.utf8 + '\n';   // the line end is looked for within the text only
-            QCOMPARE(textfile::firstLineEnd(QByteArrayView(more).first(d.utf8.size())), lineEnd);
+            QCOMPARE(textfile::firstLineEnd(QByteArrayView(more).first(d.utf8.size())), t.lineEnd);
             Encoding e = d.encoding;
-            QCOMPARE(textfile::encode(d.utf8, e, chunk), raw);
-            QCOMPARE(e, encoding);
+            QCOMPARE(std::pair(textfile::encode(d.utf8, e, chunk), e), std::pair(t.raw, t.encoding));
         }
     }
 
@@ -106,10 +105,7 @@ private Q_SLOTS:
             const QByteArray back = textfile::encode(d.utf8, e, chunk);
             QVERIFY2(back == raw && e == d.encoding && d.utf8.isValidUtf8(), (raw.toHex(' ') + " -> " + back.toHex(' ')).constData());
         }
-    }
-
-    void legacyTextThatNoLongerFitsIsWrittenAsUtf8()
-    {
+        // Legacy text that no longer fits is written as UTF-8.
         Encoding e = Encoding::Windows1252;
         const QByteArray utf8 = QString::fromUtf8("café 日本").toUtf8();
         QCOMPARE(textfile::encode(utf8, e), utf8);
@@ -118,22 +114,16 @@ private Q_SLOTS:
 
     void writeKeepsModeAndOwner_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("foreignOwner");
-        QTest::addColumn<bool>("throughLink");
-        QTest::newRow("0644") << 0644 << false << false;
-        QTest::newRow("0444") << 0444 << false << false;
-        QTest::newRow("0400") << 0400 << false << false;
-        QTest::newRow("4755") << 04755 << false << false;
-        QTest::newRow("2755") << 02755 << false << false;
-        QTest::newRow("0640 nobody:nogroup") << 0640 << true << false;
-        QTest::newRow("0600 through a symbolic link") << 0600 << false << true;
+        QTest::addColumn<Kept>("k");
+        for (int mode : {0644, 0444, 0400, 04755, 02755})
+            QTest::addRow("%04o", mode) << Kept{mode, false, false};
+        QTest::newRow("0640 nobody:nogroup") << Kept{0640, true, false};
+        QTest::newRow("0600 through a symbolic link") << Kept{0600, false, true};
     }
     void writeKeepsModeAndOwner()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, foreignOwner);
-        QFETCH(bool, throughLink);
+        QFETCH(Kept, k);
+        const auto [mode, foreignOwner, throughLink] = k;
         if (foreignOwner && geteuid() != 0)
             QSKIP("only root may give a file away");
         QTemporaryDir dir;
@@ -160,24 +150,20 @@ private Q_SLOTS:
 
     void readsToTheEndWhateverTheSizeSays_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("start");
-        QTest::addColumn<int>("atLeast");
-        QTest::newRow("size 0") << "/proc/self/status" << QByteArray("Name:") << 2;
-        QTest::newRow("size 0, holds more than a page") << "/proc/self/smaps" << QByteArray() << 8192;
-        QTest::newRow("size 4096, holds less") << "/sys/devices/system/cpu/online" << QByteArray("0") << 2;
+        QTest::addColumn<Proc>("p");
+        QTest::newRow("size 0") << Proc{"/proc/self/status", "Name:", 2};
+        QTest::newRow("size 0, holds more than a page") << Proc{"/proc/self/smaps", {}, 8192};
+        QTest::newRow("size 4096, holds less") << Proc{"/sys/devices/system/cpu/online", "0", 2};
     }
     void readsToTheEndWhateverTheSizeSays()
     {
-        QFETCH(QString, path);
-        QFETCH(QByteArray, start);
-        QFETCH(int, atLeast);
-        if (!QFileInfo::exists(path))
+        QFETCH(Proc, p);
+        if (!QFileInfo::exists(p.path))
             QSKIP("not on this system");
         QByteArray bytes;
-        const textfile::Result r = textfile::read(path, bytes);
+        const textfile::Result r = textfile::read(p.path, bytes);
         QVERIFY2(r.ok, qPrintable(r.error));
-        QVERIFY2(bytes.startsWith(start) && bytes.endsWith('\n') && bytes.size() >= atLeast, bytes.constData());
+        QVERIFY2(bytes.startsWith(p.start) && bytes.endsWith('\n') && bytes.size() >= p.atLeast, bytes.constData());
     }
 };
 

@@ -23,11 +23,8 @@ public:
     LineEnd lineEnd() const override { return m_form.Text1->lineEnd(); }
     void select(qint64 from, qint64 to) override
     {
-        TextBox &box = *m_form.Text1;
-        box.raise();
-        const qint64 start = box.toUtf16(from);
-        box.setSelStart(start);
-        box.setSelLength(box.toUtf16(to) - start);
+        m_form.Text1->raise();
+        m_form.Text1->selectBytes(from, to);
     }
     void replace(qint64 from, qint64 to, QByteArrayView utf8) override { m_form.Text1->replaceBytes(from, to, utf8); }
     void takeFocus() override

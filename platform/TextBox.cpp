@@ -386,11 +386,7 @@ QByteArrayView TextBox::selectedBytes() const
 
 QString TextBox::SelText() const { return fromUtf8Text(selectedBytes()); }
 
-void TextBox::selectAll()
-{
-    // By bytes: the UTF-16 length would need the line index, which a big text builds slowly.
-    send(SCI_SETSEL, 0, byteLength());
-}
+void TextBox::selectBytes(qint64 from, qint64 to) { send(SCI_SETSEL, from, to); }
 
 void TextBox::setSelText(const QString &text)
 {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
+#include "platform/TextBoxAccessible.h"
 #include "text/Utf8.h"
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QTimer>
 #include <mutex>
@@ -19,21 +18,12 @@ constexpr qint64 StyleRun = 1024;
 // The component's notifications carry positions as int: read as unsigned they
 // are right up to 4 GiB.
 qint64 widen(int position) { return qint64(quint32(position)); }
-
-// Scintilla's own accessible object walks the text from its start on every caret
-// move; a plain editable-text object keeps the box fast on big documents.
-QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
-{
-    if (auto *box = qobject_cast<TextBox *>(object))
-        return new QAccessibleWidget(box, QAccessible::EditableText);
-    return nullptr;
-}
 }
 
 void TextBox::installAccessibility()
 {
     static std::once_flag once;
-    std::call_once(once, [] { QAccessible::installFactory(accessibleFactory); });
+    std::call_once(once, [] { QAccessible::installFactory(TextBoxAccessible::factory); });
 }
 
 TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
@@ -108,6 +98,7 @@ void TextBox::onModified(int position, int type, int length)
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
     const qint64 at = widen(position), n = widen(length);
+    Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;

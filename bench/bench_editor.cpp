@@ -4,6 +4,8 @@
 #include "BenchUtil.h"
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
+#include "support/Accessibility.h"
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,6 +15,19 @@
 
 namespace {
 using bench::runEvents;
+
+// A screen reader's usual questions when the caret moves: where, the line there, how long the text is.
+int caretReports = 0;
+void screenReader(QAccessibleEvent *event)
+{
+    if (event->type() != QAccessible::TextCaretMoved)
+        return;
+    ++caretReports;
+    QAccessibleTextInterface *text = event->accessibleInterface()->textInterface();
+    int start = 0, end = 0;
+    text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+    text->characterCount();
+}
 
 double cpuSeconds()
 {
@@ -74,6 +89,37 @@ int main(int argc, char **argv)
     form->Text1->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
     runEvents(20);
 
+    // Caret moves and typing at the end, without and then with a screen reader
+    // listening (its usual questions on each caret move included).
+    const auto perKey = [&] {
+        std::vector<double> rounds;
+        for (int round = 0; round < 40; ++round) {
+            QElapsedTimer k;
+            k.start();
+            for (auto [key, text] : {std::pair{Qt::Key_Left, ""}, {Qt::Key_Right, ""}, {Qt::Key_X, "x"}, {Qt::Key_Backspace, ""}}) {
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+                QApplication::sendEvent(form->Text1, &press);
+                QCoreApplication::processEvents();   // the paint, then the reports it leads to
+                QCoreApplication::processEvents();
+            }
+            rounds.push_back(bench::ms(k) / 4);
+        }
+        return bench::median(rounds);
+    };
+    perKey();
+    const double keyPlain = perKey();
+    QAccessible::installUpdateHandler(screenReader);
+    testsupport::setAccessibilityActive(true);
+    // A screen reader arriving asks for the box first.
+    QAccessible::queryAccessibleInterface(form->Text1)->textInterface()->cursorPosition();
+    perKey();   // the first report builds the position index
+    caretReports = 0;
+    const double keyAccessible = perKey();
+    if (caretReports < 40 * 4)
+        return 1;
+    testsupport::setAccessibilityActive(false);
+    QAccessible::installUpdateHandler(nullptr);
+
     const int ticks = 100000;
     t.start();
     for (int i = 0; i < ticks; ++i)
@@ -131,6 +177,10 @@ int main(int argc, char **argv)
     bench::report("peak RSS", rss, "MB");
     bench::report("  peak RSS / file size", rss / (size / 1e6), "x", "(target < 3.5x)");
     bench::report("type one character at the end (with repaint)", typing, "ms", "(target < 5 ms)");
+    bench::report("caret move or typing at the end, per key", keyPlain, "ms");
+    bench::report("  the same with a screen reader listening", keyAccessible, "ms");
+    bench::report("  accessibility work per key", keyAccessible - keyPlain, "ms", "(target <= 1 ms)");
+    bench::report("  with / without", keyAccessible / keyPlain, "x");
     bench::report("one Timer1_Timer run", tick, "us", "(target < 2 us)");
     bench::report("raw write of the same bytes over an existing file", rawWrite, "ms");
     bench::report("Save", save, "ms");

@@ -48,6 +48,10 @@ QAccessibleInterface *TextBoxAccessible::factory(const QString &, QObject *objec
         return new TextBoxAccessible(box);
     if (auto *bar = qobject_cast<StatusBar *>(object))
         return new QAccessibleWidget(bar, QAccessible::StatusBar);
+    // A window made of a plain widget would read as a filler: it is a window.
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget && widget->isWindow() && object->metaObject()->superClass() == &QWidget::staticMetaObject)
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 

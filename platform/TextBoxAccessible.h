@@ -20,7 +20,7 @@ class TextBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterf
 public:
     explicit TextBoxAccessible(TextBox *box);
     ~TextBoxAccessible() override;
-    // The factory for the program's own accessible objects (the text box, the status bar).
+    // The factory for the program's own accessible objects: the text box, the status bar, the windows.
     static QAccessibleInterface *factory(const QString &className, QObject *object);
 
     void *interface_cast(QAccessible::InterfaceType type) override;

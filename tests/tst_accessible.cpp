@@ -248,11 +248,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("window");
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("name");   // "=": the control's current text
+        QTest::addColumn<QString>("name");   // "=": the control's current text or title
         const auto row = [](Win w, const char *control, QAccessible::Role role, const char *name) {
             static const char *windows[] = {"main", "find", "replace", "calc", "about"};
             QTest::addRow("%s %s", windows[w], control) << int(w) << control << int(role) << name;
         };
+        row(Main, "Form1", QAccessible::Window, "Zendral");
+        row(Find, "find", QAccessible::Window, "Find");
+        row(Replace, "replace", QAccessible::Window, "Form2");
+        row(Calc, "calc", QAccessible::Window, "My Parvix(Calculator)");
+        row(About, "frmAbout", QAccessible::Window, "=");
         row(Main, "Text1", QAccessible::EditableText, "");
         row(Main, "statusbar", QAccessible::StatusBar, "");
         row(Main, "text", QAccessible::StaticText, "=");
@@ -293,10 +298,10 @@ private Q_SLOTS:
             : window == Replace        ? static_cast<QWidget *>(w.showReplace())
             : window == Calc           ? static_cast<QWidget *>(w.showCalc())
                                        : static_cast<QWidget *>(w.showAbout());
-        QWidget *c = form->findChild<QWidget *>(control);
+        QWidget *c = form->objectName() == control ? form : form->findChild<QWidget *>(control);
         QVERIFY(c);
         if (name == u'=') {
-            name = qobject_cast<QLabel *>(c)->text();
+            name = c->isWindow() ? c->windowTitle() : qobject_cast<QLabel *>(c)->text();
             QVERIFY(!name.isEmpty());
         }
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(c);

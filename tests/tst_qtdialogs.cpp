@@ -3,6 +3,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
 #include "support/TestMain.h"
+#include <QAccessible>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -10,6 +11,19 @@
 #include <QTemporaryDir>
 
 using testsupport::whenModal;
+
+namespace {
+// What a screen reader reads in a window: the names of its shown static texts, depth first.
+QStringList staticTexts(QAccessibleInterface *iface)
+{
+    QStringList texts;
+    if (iface->role() == QAccessible::StaticText && !iface->state().invisible && !iface->text(QAccessible::Name).isEmpty())
+        texts << iface->text(QAccessible::Name);
+    for (int i = 0; i < iface->childCount(); ++i)
+        texts << staticTexts(iface->child(i));
+    return texts;
+}
+}
 
 class TestQtDialogs : public QObject
 {
@@ -23,7 +37,8 @@ private Q_SLOTS:
         QtDialogs dialogs;
         QStringList seen;
         whenModal<QMessageBox>([&](QMessageBox *box) {
-            seen << box->windowTitle() << box->text() << QString::number(box->buttons().size())
+            seen << box->windowTitle() << staticTexts(QAccessible::queryAccessibleInterface(box)).join(u'|')
+                 << QString::number(box->buttons().size())
                  << QString::number(box->icon()) << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
             box->button(QMessageBox::No)->click();
         });

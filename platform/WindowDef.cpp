@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/WindowDef.h"
 #include "platform/Colors.h"
+#include "platform/TextBox.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -209,6 +210,9 @@ quint32 foreColor(const QWidget *w) { return w->property("ForeColor").toUInt(); 
 
 void build(QWidget *form, const Form &f, const CustomFactory &custom)
 {
+    // Screen readers see the program's own kinds of controls as what they are,
+    // whichever window comes first.
+    TextBox::installAccessibility();
     form->setObjectName(QString::fromLatin1(f.name));
     form->setWindowTitle(f.caption);
     Qt::WindowFlags flags = (f.showInTaskbar ? Qt::Window : Qt::Tool) | Qt::CustomizeWindowHint

@@ -6,6 +6,7 @@
 #include "platform/ClipboardHandover.h"
 #include "platform/Dialogs.h"
 #include "platform/LockKeys.h"
+#include "platform/Memory.h"
 #include "platform/Services.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
@@ -37,7 +38,8 @@ int main(int argc, char **argv)
     SystemLockKeys lockKeys;
     SystemRegistry registry;
     SystemLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Memory memory;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher, memory};
     int status = 0;
     {
         WindowRegistry windows(services);

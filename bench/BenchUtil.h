@@ -6,10 +6,13 @@
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
 #include "support/ScriptedDialogs.h"
+#include "platform/Memory.h"
 #include "platform/Services.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 #include <QByteArray>
+#include <QFile>
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -73,7 +76,8 @@ struct Editor {
     SystemLockKeys lockKeys;
     NoRegistry registry;
     SystemLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    Memory memory;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher, memory};
     WindowRegistry windows{services};
     Form1 *form = nullptr;
 
@@ -90,6 +94,15 @@ inline double peakRssMb()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
+}
+
+// Resident memory of this process now, in MB.
+inline double rssMb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 inline void report(const char *what, double value, const char *unit, const char *target = "")

@@ -5,11 +5,18 @@
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
+#include "platform/LongWork.h"
+#include "platform/Memory.h"
 #include "platform/Services.h"
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 // The editing area as the Find and Replace windows work on it.
@@ -33,6 +40,10 @@ public:
         m_form.raise();
         m_form.activateWindow();
         m_form.Text1->setFocus(Qt::OtherFocusReason);
+    }
+    void whileBusy(const std::function<void()> &work) override
+    {
+        LongWork::run(m_form.statusbar, [&](LongWork::Progress &) { work(); });
     }
 
 private:
@@ -280,33 +291,80 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
         Saved = false;   // the file no longer holds this text: the next Exit asks
         return false;
     }
-    // Reuses the copy's buffer: a second save of a big text costs no new memory.
+    // The copy is the text written, held for the write only: it shares the box's
+    // buffer, which nothing changes while the write runs.
     const QByteArrayView text = Text1->bytes();
-    copy.resize(text.size());
-    std::copy(text.begin(), text.end(), copy.begin());
-    const textfile::Result r = textfile::write(path, textfile::encode(copy, m_encoding));
+    copy = QByteArray::fromRawData(text.data(), text.size());
+    const auto release = qScopeGuard([&copy] { copy = QByteArray(); });
+    textfile::Encoding encoding = m_encoding;
+    textfile::Result r;
+    bool cancelled = false;
+    LongWork::run(statusbar, [&](LongWork::Progress &progress) {
+        r = textfile::write(path, copy, encoding, [&](qint64 done, qint64 total) { return progress.report(done, total); });
+        cancelled = progress.cancelled;
+    });
     if (!r.ok) {
-        showFailure(form1text::cannotSave(path), r.error);
+        if (!cancelled)
+            showFailure(form1text::cannotSave(path), r.error);
         return false;
     }
+    m_encoding = encoding;
     cdb->setFileName(path);
     m_stamp = r.stamp;
     Saved = true;
     return true;
 }
 
+namespace {
+// The decoded text goes straight into a new text for the box, which keeps
+// showing the old one until the new one is whole.
+class PendingSink final : public textfile::ByteSink
+{
+public:
+    PendingSink(TextBox &box, qint64 sizeHint) : m_box(box), m_hint(sizeHint), m_text(box.newText(sizeHint)) {}
+    bool append(QByteArrayView utf8) override { return (outOfMemory = !m_text->append(utf8)) == false; }
+    bool restart() override
+    {
+        // The old one goes first: never two at a time. The box makes new ones on its own thread.
+        m_text.reset();
+        QMetaObject::invokeMethod(&m_box, [this] { m_text = m_box.newText(m_hint); }, Qt::BlockingQueuedConnection);
+        return true;
+    }
+    std::unique_ptr<TextBox::PendingText> take() { return std::move(m_text); }
+    bool outOfMemory = false;
+
+private:
+    TextBox &m_box;
+    qint64 m_hint;
+    std::unique_ptr<TextBox::PendingText> m_text;
+};
+}
+
 bool Form1::readFile(const QString &path)
 {
-    QByteArray raw;
-    const textfile::Result r = textfile::read(path, raw);
+    // Busy until the new text is in and laid out, which on a long line takes a while too.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    PendingSink sink(*Text1, QFileInfo(path).size());
+    textfile::Decoder decoder(sink);
+    textfile::ReadOptions options;
+    options.memoryAvailable = m_services.memory.available();
+    textfile::Result r;
+    bool cancelled = false;
+    LongWork::run(statusbar, [&](LongWork::Progress &progress) {
+        options.progress = [&](qint64 done, qint64 total) { return progress.report(done, total); };
+        r = textfile::read(path, decoder, options);
+        cancelled = progress.cancelled;
+    });
     if (!r.ok) {
-        showFailure(form1text::cannotOpen(path), r.error);
+        // Cancelled: the document stays as it was, without a word.
+        if (!cancelled)
+            showFailure(form1text::cannotOpen(path), sink.outOfMemory ? QString::fromLocal8Bit(std::strerror(ENOMEM)) : r.error);
         return false;
     }
-    textfile::Decoded d = textfile::decode(std::move(raw));
-    m_encoding = d.encoding;
-    Text1->setLineEnd(d.lineEnd);
-    Text1->loadBytes(d.utf8);
+    m_encoding = decoder.encoding();
+    Text1->setLineEnd(decoder.lineEnd());
+    Text1->adopt(sink.take());
     cdb->setFileName(path);
     m_stamp = r.stamp;
     // Loading is not an edit: the text is as saved as the file it came from.

@@ -44,8 +44,10 @@ public:
     // Document state
     bool Saved = false;
     qint16 FileNum = 0;
-    QByteArray FileText;      // the text as last written by the save prompt or Save (UTF-8)
-    QByteArray SaveAsText;    // the same for Save As
+    // The text written by the save prompt or Save (UTF-8), and the same for Save As:
+    // held while it is written only, sharing the box's buffer rather than copying it.
+    QByteArray FileText;
+    QByteArray SaveAsText;
 
     // Client area in twips.
     int ScaleWidth() const;

@@ -5,22 +5,32 @@
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
+#include "platform/LongWork.h"
 #include "platform/Services.h"
 #include "platform/TextBox.h"
+#include "text/Utf8.h"
 
 // Cut and Copy put the selection on the clipboard whatever it held before;
 // only Paste needs text there. The text box reports its own change, which
 // marks the document unsaved.
 void Form1::mnueditcut_Click()
 {
-    m_services.clipboard.setText(Text1->SelText());
-    if (Text1->SelLength() > 0)
+    mnueditcopy_Click();
+    if (!Text1->selectedBytes().isEmpty())
         Text1->setSelText(QString());
 }
 
 void Form1::mnueditcopy_Click()
 {
-    m_services.clipboard.setText(Text1->SelText());
+    // Tens of megabytes take a noticeable moment to convert for the clipboard.
+    const QByteArrayView selected = Text1->selectedBytes();
+    constexpr qsizetype Big = 16 << 20;
+    QString text;
+    if (selected.size() < Big)
+        text = fromUtf8Text(selected);
+    else
+        LongWork::run(statusbar, [&](LongWork::Progress &) { text = fromUtf8Text(selected); });
+    m_services.clipboard.setText(text);
 }
 
 void Form1::mnueditpaste_Click()
@@ -40,8 +50,7 @@ void Form1::mnueditpaste_Click()
 
 void Form1::mnueditall_Click()
 {
-    Text1->setSelStart(0);
-    Text1->setSelLength(Text1->length());
+    Text1->selectAll();
 }
 
 // The dialog starts from cdb's own last confirmed font, never from the box.

@@ -30,10 +30,7 @@ void Form1::mnufileopen_Click()
 bool Form1::openFile(const QString &path)
 {
     FileNum = FreeFile();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool read = readFile(path);
-    QApplication::restoreOverrideCursor();
-    return read;
+    return readFile(path);
 }
 
 void Form1::startWith(const QString &path)

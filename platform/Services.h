@@ -7,6 +7,7 @@ class Clipboard;
 class LockKeys;
 class Registry;
 class ProgramLauncher;
+class Memory;
 
 struct Services {
     MessageBoxes &messages;
@@ -15,4 +16,5 @@ struct Services {
     LockKeys &lockKeys;
     Registry &registry;
     ProgramLauncher &launcher;
+    Memory &memory;
 };

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QTime>
 
@@ -58,6 +59,27 @@ QLabel *StatusBar::panel(int index) const
 }
 
 int StatusBar::fixedHeight() const { return def::px(375); }
+
+void StatusBar::showProgress(int percent)
+{
+    if (!m_progress) {
+        m_progress = new QProgressBar(panel(1));
+        m_progress->setObjectName(QStringLiteral("progress"));
+        auto *layout = new QHBoxLayout(panel(1));
+        layout->setContentsMargins(1, 1, 1, 1);
+        layout->addWidget(m_progress);
+    }
+    // Work that cannot tell how far it is shows a bar that moves all the same.
+    m_progress->setRange(0, percent < 0 ? 0 : 100);
+    m_progress->setValue(qBound(0, percent, 100));
+    m_progress->show();
+}
+
+void StatusBar::hideProgress()
+{
+    if (m_progress)
+        m_progress->hide();
+}
 
 void StatusBar::refreshLocks()
 {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class LockKeys;
+class QProgressBar;
 
 class StatusBar : public QWidget
 {
@@ -20,6 +21,9 @@ public:
     void refreshLocks();
     void refreshClock();
     int fixedHeight() const;
+    // A bar over the first panel while long work runs, percent done (negative: unknown).
+    void showProgress(int percent);
+    void hideProgress();
     static QString shortTimeFormat();   // the locale's short time, without seconds
 
 protected:
@@ -29,6 +33,7 @@ private:
     QLabel *addPanel(const QString &key, const QString &text, int minWidth);
     void dock();
     LockKeys &m_locks;
+    QProgressBar *m_progress = nullptr;
     QList<QLabel *> m_panels;
     QTimer m_clock;
 };

@@ -7,17 +7,35 @@
 #include <QTimer>
 #include <mutex>
 
+// The component's loading interface, which its installed headers leave out. Not in
+// an anonymous namespace: the objects come from the component, and the compiler
+// may not assume that all of them are made here.
+class SciLoader
+{
+public:
+    virtual int Release() = 0;
+    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
+    virtual void *ConvertToDocument() = 0;
+
+protected:
+    ~SciLoader() = default;
+};
+
 namespace {
 using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
 constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
+// A line longer than this keeps a steady caret: without style runs the component
+// walks the whole line on every paint of it, and a blinking caret repaints it
+// twice a second (a 10 MB line took a third of a core).
+constexpr long SteadyCaretLine = 32 * 1024;
 // Pixels kept between the caret and the edge when the view follows it sideways.
 constexpr long CaretSlop = 16;
-constexpr qint64 StyleRun = 1024;
+// 64-bit positions, and no style byte kept beside each byte of text: a plain
+// text box draws everything in one style.
+constexpr long DocumentOptions = Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE;
 
-// The component's notifications carry positions as int: read as unsigned they
-// are right up to 4 GiB.
-qint64 widen(int position) { return qint64(quint32(position)); }
+SciLoader *loaderOf(void *p) { return static_cast<SciLoader *>(p); }
 }
 
 void TextBox::installAccessibility()
@@ -29,6 +47,9 @@ void TextBox::installAccessibility()
 TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
 {
     installAccessibility();
+    const long doc = send(SCI_CREATEDOCUMENT, 0, DocumentOptions);
+    send(SCI_SETDOCPOINTER, 0, doc);
+    send(SCI_RELEASEDOCUMENT, 0, doc);
     send(SCI_SETCODEPAGE, SC_CP_UTF8);
     // Only the "before" notifications: the insert/delete ones make the Qt layer
     // walk the whole text on every edit. SCEN_CHANGE still comes for each change.
@@ -42,7 +63,12 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
-    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleTo);
+    // Nothing to style, but the component asks on every paint until told the text is done.
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, [this] {
+        const qint64 from = send(SCI_GETENDSTYLED);
+        send(SCI_STARTSTYLING, from);
+        send(SCI_SETSTYLING, (unsigned long)(byteLength() - from), 0);
+    });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {
@@ -52,6 +78,7 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     bindPlainKeys();
     send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
+    m_caretPeriod = send(SCI_GETCARETPERIOD);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
     send(SCI_SETHSCROLLBAR, 1);
@@ -93,11 +120,24 @@ QByteArrayView TextBox::bytes() const
 
 qint64 TextBox::byteLength() const { return send(SCI_GETLENGTH); }
 
+qint64 TextBox::widen(int position, qint64 length) const
+{
+    // The component's notifications carry positions as int, its low 32 bits: of the
+    // positions they can stand for, the edit is the one nearest the caret, where
+    // the user or a command works (exact in documents up to 4 GiB).
+    const qint64 low = qint64(quint32(position)), caret = send(SCI_GETCURRENTPOS);
+    const qint64 span = qint64(1) << 32;
+    qint64 at = low + qMax<qint64>(0, (caret - low + span / 2) / span) * span;
+    while (at > length)
+        at -= span;
+    return at;
+}
+
 void TextBox::onModified(int position, int type, int length)
 {
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
-    const qint64 at = widen(position), n = widen(length);
+    const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
     Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
@@ -127,29 +167,18 @@ void TextBox::applyEdits() const
         m_indexStale = true;
 }
 
-void TextBox::styleTo(int position)
-{
-    // Two styles that look the same, changing every StyleRun bytes. The component
-    // draws a line in runs of one style, and finds a run's end by walking it: on
-    // a line of megabytes without breaks every paint (each caret blink) walked
-    // the rest of the line.
-    const qint64 end = qMin(widen(position), byteLength());
-    qint64 from = send(SCI_GETENDSTYLED);
-    if (from >= end)
-        return;
-    send(SCI_STARTSTYLING, from);
-    while (from < end) {
-        const qint64 next = qMin(end, (from / StyleRun + 1) * StyleRun);
-        send(SCI_SETSTYLING, (unsigned long)(next - from), (from / StyleRun) % 2);
-        from = next;
-    }
-}
-
 void TextBox::afterUiUpdate()
 {
     m_uiUpdatePending = false;
     snapSelection();
     keepCaretInView();
+    fitCaretBlink();
+}
+
+void TextBox::fitCaretBlink()
+{
+    const long line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
+    send(SCI_SETCARETPERIOD, send(SCI_LINELENGTH, line) > SteadyCaretLine ? 0 : m_caretPeriod);
 }
 
 qint64 TextBox::snapped(qint64 bytePos, bool forward) const
@@ -193,14 +222,19 @@ void TextBox::keepCaretInView()
     send(SCI_SCROLLCARET);
 }
 
+void TextBox::releaseIndex() const
+{
+    if (m_indexed)
+        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+    m_indexed = false;
+    m_indexStale = false;
+}
+
 void TextBox::ensureIndex() const
 {
     applyEdits();
-    if (m_indexed && m_indexStale) {
-        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-        m_indexed = false;
-    }
-    m_indexStale = false;
+    if (m_indexStale)
+        releaseIndex();
     // Built on first use: keeping it up to date while a big file loads costs
     // more than building it once afterwards, and typing needs none of it.
     if (!m_indexed) {
@@ -209,26 +243,62 @@ void TextBox::ensureIndex() const
     }
 }
 
-void TextBox::loadBytes(QByteArrayView utf8)
+TextBox::PendingText::~PendingText()
 {
-    if (m_indexed) {
-        send(SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-        m_indexed = false;
-    }
-    send(SCI_SETUNDOCOLLECTION, 0);
-    // The scroll bar grows to the widest line drawn: a new text starts afresh.
-    send(SCI_SETSCROLLWIDTH, 1);
-    send(SCI_CLEARALL);
-    // One allocation up front instead of a growing buffer.
-    send(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size()) + 4096);
-    if (!utf8.isEmpty())
-        sendPtr(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+    if (m_loader)
+        loaderOf(m_loader)->Release();
+}
+
+bool TextBox::PendingText::append(QByteArrayView utf8)
+{
+    if (utf8.isEmpty())
+        return true;
+    if (loaderOf(m_loader)->AddData(utf8.data(), utf8.size()) != SC_STATUS_OK)
+        return false;
+    m_nonchars.inserted(m_size, utf8);
+    m_size += utf8.size();
+    return true;
+}
+
+std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
+{
+    // Room for the whole text up front instead of a growing buffer, and a little
+    // more: the component grows (copies) its buffer when an insert would fill it.
+    const unsigned long room = (unsigned long)(qMax<qint64>(0, sizeHint) + 64 * 1024);
+    return std::unique_ptr<PendingText>(new PendingText(reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions))));
+}
+
+void TextBox::adopt(std::unique_ptr<PendingText> text)
+{
+    applyEdits();
+    releaseIndex();
+    SciLoader *loader = loaderOf(text->m_loader);
+    text->m_loader = nullptr;
+    const long doc = reinterpret_cast<long>(loader->ConvertToDocument());
+    send(SCI_SETDOCPOINTER, 0, doc);   // the box's reference; the old text goes
+    send(SCI_RELEASEDOCUMENT, 0, doc);
+    m_nonchars = std::move(text->m_nonchars);
+    // What the component keeps per document.
+    send(SCI_SETCODEPAGE, SC_CP_UTF8);
+    setLineEnd(m_lineEnd);
+    refillStrike();
     send(SCI_SETUNDOCOLLECTION, 1);
     send(SCI_EMPTYUNDOBUFFER);
     send(SCI_SETSAVEPOINT);
+    // The scroll bar grows to the widest line drawn: a new text starts afresh.
+    send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_GOTOPOS, 0);
-    m_indexStale = false;
     m_lastCaret = 0;
+    fitCaretBlink();
+    Q_EMIT textReplaced();
+}
+
+void TextBox::loadBytes(QByteArrayView utf8)
+{
+    std::unique_ptr<PendingText> text = newText(utf8.size());
+    if (!text->append(utf8))
+        throw std::bad_alloc();
+    adopt(std::move(text));
 }
 
 QString TextBox::Text() const
@@ -294,7 +364,7 @@ qint64 TextBox::SelLength() const
 
 void TextBox::setSelStart(qint64 pos)
 {
-    const qint64 b = toBytePos(qBound<qint64>(0, pos, length()));
+    const qint64 b = pos <= 0 ? 0 : toBytePos(qMin(pos, length()));
     send(SCI_SETSEL, b, b);
 }
 
@@ -305,11 +375,18 @@ void TextBox::setSelLength(qint64 len)
     send(SCI_SETSEL, toBytePos(start), toBytePos(end));
 }
 
-QString TextBox::SelText() const
+QByteArrayView TextBox::selectedBytes() const
 {
     const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
-    const QByteArrayView b = bytes();
-    return fromUtf8Text(b.sliced(from, to - from));
+    return bytes().sliced(from, to - from);
+}
+
+QString TextBox::SelText() const { return fromUtf8Text(selectedBytes()); }
+
+void TextBox::selectAll()
+{
+    // By bytes: the UTF-16 length would need the line index, which a big text builds slowly.
+    send(SCI_SETSEL, 0, byteLength());
 }
 
 void TextBox::setSelText(const QString &text)

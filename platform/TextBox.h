@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class TextBox : public QsciScintillaBase
 {
@@ -24,6 +25,25 @@ public:
     // Replaces the whole text without an undo step; the caret goes to the start.
     void loadBytes(QByteArrayView utf8);
 
+    // A whole new text, built away from the box (on any one thread) while the box
+    // shows its own; adopt() puts it in the box, and dropping it leaves the box as it was.
+    class PendingText
+    {
+    public:
+        ~PendingText();
+        bool append(QByteArrayView utf8);   // false when memory ran out
+        qint64 size() const { return m_size; }
+
+    private:
+        friend class TextBox;
+        explicit PendingText(void *loader) : m_loader(loader) {}
+        void *m_loader;
+        Noncharacters m_nonchars;
+        qint64 m_size = 0;
+    };
+    std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
+    void adopt(std::unique_ptr<PendingText> text);
+
     QString Text() const;
     void setText(const QString &text);
     qint64 length() const;                 // UTF-16 code units
@@ -32,6 +52,8 @@ public:
     qint64 SelLength() const;
     void setSelLength(qint64 len);         // extends from SelStart
     QString SelText() const;
+    QByteArrayView selectedBytes() const;   // valid until the next change
+    void selectAll();
     void setSelText(const QString &text);  // caret ends after the inserted text
     // Replaces bytes [from, to) and leaves the caret after the new text.
     void replaceBytes(qint64 from, qint64 to, QByteArrayView utf8);
@@ -71,6 +93,7 @@ public:
 
 Q_SIGNALS:
     void changed();   // after any change of the text, whatever made it
+    void textReplaced();   // a whole new text was put in (a load, not an edit)
     // Before bytes [at, at + length) are inserted or removed, the text still as it was.
     void aboutToChange(qint64 at, qint64 length, bool insertion);
 
@@ -85,10 +108,12 @@ private:
     bool deleteWholeCharacters(const QKeyEvent *e);
     void onModified(int position, int type, int length);
     void applyEdits() const;
-    void styleTo(int position);
+    qint64 widen(int position, qint64 length) const;
+    void releaseIndex() const;
     void afterUiUpdate();
     void snapSelection();
     void keepCaretInView();
+    void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
@@ -110,4 +135,5 @@ private:
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;
+    long m_caretPeriod = 0;   // the desktop's blink period
 };

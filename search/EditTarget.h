@@ -19,6 +19,9 @@ public:
     virtual void replace(qint64 from, qint64 to, QByteArrayView utf8) = 0;
     // Makes the editor the active window, its text holding the focus.
     virtual void takeFocus() = 0;
+    // Runs work that reads the text and can take a while (no widget touched),
+    // showing the editor busy meanwhile.
+    virtual void whileBusy(const std::function<void()> &work) = 0;
 };
 
 // The open editor's text, or null while the editor is closed.

@@ -33,6 +33,6 @@ QByteArray toDocument(const QString &boxText, LineEnd eol);
 void tellAndRefocus(QWidget *dialog, MessageBoxes &messages, const QString &message, QWidget *box);
 
 // The first occurrence of `boxText` in the editor's text, as bytes of it.
-textsearch::Match find(const EditTarget &target, const QString &boxText, textsearch::Compare compare);
+textsearch::Match find(EditTarget &target, const QString &boxText, textsearch::Compare compare);
 
 }

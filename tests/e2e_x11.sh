@@ -144,6 +144,22 @@ gone "Save As" || fail "the Save As dialog stayed open"
 sleep 0.5
 cmp -s "$work/README" "$work/copy.txt" || fail "README did not open as typed: $(od -c "$work/copy.txt" 2>&1 | head -2)"
 
+# Read in pieces: megabytes of UTF-8 that turn out to be Windows-1252 only near the
+# end open as Windows-1252 and are written back byte for byte.
+yes 'Grüße, ça va — 😀 ok' | head -c 6000000 > "$work/late.txt"; printf 'caf\xe9\r\n' >> "$work/late.txt"
+keys F3
+window Open >/dev/null || fail "no Open dialog"
+sleep 0.5
+type "$work/late.txt"; keys Return
+gone Open || fail "the Open dialog stayed open"
+keys F4
+window "Save As" >/dev/null || fail "no Save As dialog"
+sleep 0.5
+type "$work/late-copy"; keys Return
+gone "Save As" || fail "the Save As dialog stayed open"
+for i in $(seq 1 50); do [ "$(stat -c %s "$work/late-copy.txt" 2>/dev/null)" = "$(stat -c %s "$work/late.txt")" ] && break; sleep 0.1; done
+cmp -s "$work/late.txt" "$work/late-copy.txt" || fail "a file read in pieces did not come back: $(cmp "$work/late.txt" "$work/late-copy.txt" 2>&1)"
+
 keys F3
 window Open >/dev/null || fail "no Open dialog"
 sleep 0.5

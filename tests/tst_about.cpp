@@ -95,7 +95,7 @@ private Q_SLOTS:
         ts->launcher.ordinaryFiles = c.files;
         if (c.started.isNull())
             ts->dialogs.answer(MsgAnswer::Ok);
-        Services services{ts->dialogs, ts->dialogs, ts->clipboard, ts->lockKeys, registry, ts->launcher};
+        Services services{ts->dialogs, ts->dialogs, ts->clipboard, ts->lockKeys, registry, ts->launcher, ts->memory};
         AboutWindow(services).StartSysInfo();
         QCOMPARE(ts->launcher.started, c.started.isNull() ? QStringList() : QStringList{c.started});
         QCOMPARE(ts->dialogs.messages().size(), c.started.isNull());   // the message, as in window()
@@ -111,7 +111,7 @@ private Q_SLOTS:
         QWidget editor;
         editor.show();
         LeavesOtherWindowActive messages(ts->dialogs, editor);
-        Services services{messages, ts->dialogs, ts->clipboard, ts->lockKeys, ts->registry, ts->launcher};
+        Services services{messages, ts->dialogs, ts->clipboard, ts->lockKeys, ts->registry, ts->launcher, ts->memory};
         WindowRegistry windows(services);
         windows.onExit = [] {};
         QStringList shown;   // one message per press of "&System Info..."

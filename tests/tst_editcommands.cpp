@@ -127,7 +127,7 @@ private Q_SLOTS:
     {
         QtClipboard clipboard;
         QtDialogs qt;
-        Services services{f.t->dialogs, qt, clipboard, f.t->lockKeys, f.t->registry, f.t->launcher};
+        Services services{f.t->dialogs, qt, clipboard, f.t->lockKeys, f.t->registry, f.t->launcher, f.t->memory};
         Form1 form(services, f.t->windows);
         const QString text = QStringLiteral("\r\na") + QChar(0) + QStringLiteral("b\r\nc\U0001F600d") + QChar(0);
         form.Text1->setText(text);

@@ -2,6 +2,10 @@
 // New, Open, Save and Save As through the scripted dialogs, and the timer that
 // keeps the menus and the status bar current.
 #include "support/EditorFixture.h"
+#include "platform/LongWork.h"
+#include <QDeadlineTimer>
+#include <QProgressBar>
+#include <QThread>
 #include "support/TestMain.h"
 #include "platform/StatusBar.h"
 #include <QAction>
@@ -73,7 +77,7 @@ private Q_SLOTS:
         const QString path = file(QStringLiteral("ünï cödé %1.txt").arg(QTest::currentDataTag()), bytes);
         QObject watch;   // the wait cursor shows while the file loads, and only then
         Qt::CursorShape loading = Qt::ArrowCursor;
-        connect(f.form->Text1, &TextBox::changed, &watch, [&] {
+        connect(f.form->Text1, &TextBox::textReplaced, &watch, [&] {
             loading = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
         });
         open(path);
@@ -101,7 +105,8 @@ private Q_SLOTS:
         dialogs().chooseFile(path);
         f.form->mnufilesave->trigger();
         QCOMPARE(dialogs().shown().last().file.fileName, path);
-        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved), std::tuple(QByteArray("yx"), QByteArray("yx"), true));
+        // The written copy shared the box's buffer for the write only: none is kept.
+        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved), std::tuple(QByteArray("yx"), QByteArray(), true));
         // Save As always asks, and each one names the document; a cancelled one changes nothing.
         const QString other = dir.filePath(QStringLiteral("b.txt")), third = dir.filePath(QStringLiteral("c.txt"));
         dialogs().chooseFile(other);
@@ -110,7 +115,7 @@ private Q_SLOTS:
         f.form->mnufilesaveas->trigger();
         f.settle();
         QCOMPARE(std::tuple(f.contents(other), f.contents(third), f.form->SaveAsText, panelText()),
-                 std::tuple(QByteArray("yx"), QByteArray("yx"), QByteArray("yx"), third));
+                 std::tuple(QByteArray("yx"), QByteArray("yx"), QByteArray(), third));
         dialogs().cancelFile();
         f.form->mnufilesaveas->trigger();
         QCOMPARE(std::tuple(f.form->cdb->FileName(), dialogs().shown().size()), std::tuple(third, 5));
@@ -209,6 +214,8 @@ private Q_SLOTS:
         QTest::newRow("Open, fifo") << "open" << "fifo" << odd << false;
         QTest::newRow("Open, device") << "open" << "/dev/null" << odd << true;
         QTest::newRow("Open, read error") << "open" << "/proc/self/mem" << "Input/output error" << true;
+        // Refused before reading rather than killed half-way.
+        QTest::newRow("Open, too little memory") << "open" << "big.txt" << "not enough memory" << true;
         // A file size limit makes the write fail part-way, as a full disk does.
         QTest::newRow("Save, full disk") << "save" << "current.txt" << "File too large" << true;
         QTest::newRow("Save As, missing folder") << "saveas" << "gone/x.txt" << missing << true;
@@ -225,6 +232,10 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(dir.filePath("fifo")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
         const QString current = file(QStringLiteral("current.txt"), "current"), path = QDir(dir.path()).absoluteFilePath(target);
         const bool save = command != "open";
+        if (target == "big.txt") {
+            file(target, QByteArray(100000, 'b'));
+            f.t->memory.free = 100000;
+        }
         const QString text = save ? QString(50000, QLatin1Char('n')) : QStringLiteral("current");
         if (named)
             open(current);
@@ -301,6 +312,41 @@ private Q_SLOTS:
             asks = asks && answer == MsgAnswer::No;
             QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(asks ? theirs : QByteArray(text), !asks));
         }
+    }
+
+    void longWorkHoldsInputShowsProgressAndEscCancels()
+    {
+        // While the work runs the window repaints, the busy cursor and a moving bar show, typing and
+        // clicks do not reach the text, and Esc cancels.
+        f.type(QStringLiteral("kept"));
+        QProgressBar *bar = nullptr;
+        QList<int> seen;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            bar = f.form->statusbar->findChild<QProgressBar *>(QStringLiteral("progress"));
+            if (!bar || !bar->isVisible())
+                return;
+            seen << bar->value();
+            if (seen.size() == 1) {
+                QTest::keyClick(f.form->Text1, Qt::Key_X);
+                QTest::mouseClick(f.form->Text1->viewport(), Qt::LeftButton);
+            } else if (seen.last() != seen.first()) {   // the bar has moved
+                QTest::keyClick(f.form->Text1, Qt::Key_Escape);
+            }
+        });
+        user.start(20);
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        bool cancelled = false;
+        LongWork::run(f.form->statusbar, [&](LongWork::Progress &progress) {
+            cursor = QApplication::overrideCursor()->shape();
+            const QDeadlineTimer limit(20000);
+            for (qint64 done = 0; progress.report(qMin<qint64>(done, 99), 100) && !limit.hasExpired(); ++done)
+                QThread::msleep(5);
+            cancelled = progress.cancelled;
+        });
+        QCOMPARE(std::tuple(cancelled, cursor, QApplication::overrideCursor(), bar && !bar->isVisible()),
+                 std::tuple(true, Qt::WaitCursor, nullptr, true));
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Text1->SelStart()), std::tuple(QStringLiteral("kept"), qint64(4)));
     }
 
     void menusFollowTheText()

@@ -46,6 +46,7 @@ private Q_SLOTS:
         row("lone surrogate is cp1252", QByteArray("\xFF\xFE\0\xD8", 4), Encoding::Windows1252,
             QString::fromUtf16(u"\u00FF\u00FE\0\u00D8", 4), L::Lf);
         row("bom then invalid utf-8", "\xEF\xBB\xBF\xFF", Encoding::Windows1252, QString::fromUtf8("ï»¿ÿ"), L::Lf);
+        row("cp1252 only after valid utf-8", "\r\n\xC3\xBC\r\xE9", Encoding::Windows1252, QString::fromUtf8("\r\nÃ¼\ré"), L::CrLf);
     }
     void roundTrip()
     {
@@ -53,13 +54,16 @@ private Q_SLOTS:
         QFETCH(Encoding, encoding);
         QFETCH(QString, text);
         QFETCH(L, lineEnd);
-        const textfile::Decoded d = textfile::decode(raw);
-        QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(encoding, text.toUtf8(), lineEnd));
-        const QByteArray more = d.utf8 + '\n';   // the line end is looked for within the text only
-        QCOMPARE(textfile::firstLineEnd(QByteArrayView(more).first(d.utf8.size())), lineEnd);
-        Encoding e = d.encoding;
-        QCOMPARE(textfile::encode(d.utf8, e), raw);
-        QCOMPARE(e, encoding);
+        // Files come in pieces: small ones put a boundary inside every mark, character and CR LF.
+        for (const qsizetype chunk : {qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5), textfile::DefaultChunk}) {
+            const textfile::Decoded d = textfile::decode(raw, chunk);
+            QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(encoding, text.toUtf8(), lineEnd));
+            const QByteArray more = d.utf8 + '\n';   // the line end is looked for within the text only
+            QCOMPARE(textfile::firstLineEnd(QByteArrayView(more).first(d.utf8.size())), lineEnd);
+            Encoding e = d.encoding;
+            QCOMPARE(textfile::encode(d.utf8, e, chunk), raw);
+            QCOMPARE(e, encoding);
+        }
     }
 
     void anyBytesComeBackUnchanged()
@@ -96,9 +100,10 @@ private Q_SLOTS:
             }
             if (rng.bounded(8) == 0)
                 raw += char(rng.bounded(256));
-            const textfile::Decoded d = textfile::decode(raw);
+            const qsizetype chunk = rng.bounded(1, 8);
+            const textfile::Decoded d = textfile::decode(raw, chunk);
             Encoding e = d.encoding;
-            const QByteArray back = textfile::encode(d.utf8, e);
+            const QByteArray back = textfile::encode(d.utf8, e, chunk);
             QVERIFY2(back == raw && e == d.encoding && d.utf8.isValidUtf8(), (raw.toHex(' ') + " -> " + back.toHex(' ')).constData());
         }
     }

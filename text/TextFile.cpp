@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/TextFile.h"
-#include "text/Utf8.h"
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,88 +12,6 @@
 namespace textfile {
 
 namespace {
-// Windows-1252 0x80..0x9F; the five undefined bytes map to the C1 controls.
-const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char16_t cp1252ToUnicode(uchar b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b); }
-
-int unicodeToCp1252(char32_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return int(c);
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c)
-            return 0x80 + i;
-    return -1;
-}
-
-QByteArray fromCp1252(QByteArrayView raw)
-{
-    QByteArray out;
-    out.reserve(raw.size() + raw.size() / 4);
-    for (char ch : raw) {
-        const uchar b = uchar(ch);
-        if (b < 0x80) {
-            out.append(ch);
-            continue;
-        }
-        const char16_t u = cp1252ToUnicode(b);
-        if (u < 0x800) {
-            out.append(char(0xC0 | (u >> 6)));
-        } else {
-            out.append(char(0xE0 | (u >> 12)));
-            out.append(char(0x80 | ((u >> 6) & 0x3F)));
-        }
-        out.append(char(0x80 | (u & 0x3F)));
-    }
-    return out;
-}
-
-
-// False when some character has no Windows-1252 byte.
-bool toCp1252(QByteArrayView utf8, QByteArray &out)
-{
-    out.clear();
-    out.reserve(utf8.size());
-    const QString text = fromUtf8Text(utf8);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const int b = c < 0x80 ? int(c) : unicodeToCp1252(c);
-        if (b < 0)
-            return false;
-        out.append(char(b));
-    }
-    return true;
-}
-
-bool hasLoneSurrogate(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return true;
-    }
-    return false;
-}
-
-bool decodeUtf16(QByteArrayView body, QStringConverter::Encoding enc, QByteArray &utf8)
-{
-    if (body.size() % 2)
-        return false;
-    // The file's own mark is already gone: a U+FEFF that follows it is text.
-    QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    const QString text = decoder.decode(body);
-    // The decoder lets lone surrogates through, and UTF-8 cannot hold them.
-    if (decoder.hasError() || hasLoneSurrogate(text))
-        return false;
-    utf8 = text.toUtf8();
-    return true;
-}
-
 QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 Result failure(int err) { return {false, systemReason(err), {}}; }
@@ -132,99 +47,170 @@ void keepOwnerAndMode(int fd, const struct stat &old)
 }
 }
 
-LineEnd firstLineEnd(QByteArrayView text)
+namespace {
+// Collects what comes into one byte array.
+class BytesSink final : public ByteSink
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n')
-            return LineEnd::Lf;
-        if (text[i] == '\r')
-            return i + 1 < text.size() && text[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-    }
-    return LineEnd::Lf;
-}
+public:
+    QByteArray bytes;
+    bool append(QByteArrayView piece) override { bytes += piece; return true; }
+    bool restart() override { bytes.clear(); return true; }
+};
 
-Decoded decode(QByteArray raw)
+// Opens a file for reading without ever blocking: a FIFO without a writer cannot
+// hold the window, and a regular file that would block (/proc/kmsg) fails instead.
+Result openForReading(const QString &path, int &fd, struct stat &st)
 {
-    Decoded d;
-    const QByteArrayView view(raw);
-    if (view.startsWith("\xEF\xBB\xBF") && view.sliced(3).isValidUtf8()) {
-        d.encoding = Encoding::Utf8Bom;
-        d.utf8 = raw.sliced(3);
-    } else if (view.startsWith("\xFF\xFE") && decodeUtf16(view.sliced(2), QStringConverter::Utf16LE, d.utf8)) {
-        d.encoding = Encoding::Utf16LE;
-    } else if (view.startsWith("\xFE\xFF") && decodeUtf16(view.sliced(2), QStringConverter::Utf16BE, d.utf8)) {
-        d.encoding = Encoding::Utf16BE;
-    } else if (view.isValidUtf8()) {
-        d.encoding = Encoding::Utf8;
-        d.utf8 = std::move(raw);
-    } else {
-        d.encoding = Encoding::Windows1252;
-        d.utf8 = fromCp1252(view);
-    }
-    d.lineEnd = firstLineEnd(d.utf8);
-    return d;
-}
-
-QByteArray encode(const QByteArray &utf8, Encoding &encoding)
-{
-    switch (encoding) {
-    case Encoding::Utf8:
-        return utf8;
-    case Encoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + utf8;
-    case Encoding::Utf16LE:
-    case Encoding::Utf16BE: {
-        const bool le = encoding == Encoding::Utf16LE;
-        QStringEncoder encoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encoder.encode(fromUtf8Text(utf8)));
-    }
-    case Encoding::Windows1252: {
-        QByteArray out;
-        if (toCp1252(utf8, out))
-            return out;
-        encoding = Encoding::Utf8;
-        return utf8;
-    }
-    }
-    return utf8;
-}
-
-Result read(const QString &path, QByteArray &bytes)
-{
-    // Non-blocking, so that a FIFO without a writer cannot hold the window; kept for
-    // the reads too, so that a regular file that would block (/proc/kmsg) fails instead.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return failure(errno);
-    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-    struct stat st;
     if (::fstat(fd, &st) != 0)
         return failure(errno);
     if (!S_ISREG(st.st_mode))
         return notRegular(st.st_mode);
-    // The size is only a hint: files under /proc say 0, some under /sys more than they hold.
-    qsizetype done = 0;
+    return {};
+}
+
+// Reads to the end: the size is only a hint (files under /proc say 0, some under
+// /sys more than they hold). `take` gets each piece; false from it stops.
+Result readPieces(int fd, qsizetype chunk, const std::function<bool(QByteArrayView)> &take)
+{
+    QByteArray buffer;
     try {
-        bytes.resize(qMax<qint64>(st.st_size + 1, 4096));
-        for (;;) {
-            if (done == bytes.size())
-                bytes.resize(bytes.size() * 2);
-            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-            if (n == 0)
-                break;
-            if (n > 0)
-                done += n;
-            else if (errno != EINTR)
-                return failure(errno);
-        }
+        buffer.resize(chunk);
     } catch (const std::bad_alloc &) {
         return failure(ENOMEM);
     }
-    bytes.resize(done);
-    return {true, {}, stampOf(st)};
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < 0 && errno != EINTR)
+            return failure(errno);
+        if (n > 0 && !take(QByteArrayView(buffer.constData(), n)))
+            return {false, {}, {}};
+    }
+}
 }
 
-Result write(const QString &path, QByteArrayView bytes)
+Decoded decode(QByteArrayView raw, qsizetype chunk)
+{
+    BytesSink sink;
+    Decoder decoder(sink);
+    for (;;) {
+        Decoder::Step step = Decoder::Step::More;
+        for (qsizetype from = 0; step == Decoder::Step::More && from < raw.size(); from += chunk)
+            step = decoder.feed(raw.sliced(from, qMin(chunk, raw.size() - from)));
+        if (step == Decoder::Step::More)
+            step = decoder.finish();
+        if (step != Decoder::Step::Restart)
+            break;
+    }
+    return {std::move(sink.bytes), decoder.encoding(), decoder.lineEnd()};
+}
+
+QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk)
+{
+    BytesSink sink;
+    sink.bytes.reserve(utf8.size() + 3);
+    textfile::encode(utf8, encoding, sink, chunk);
+    return std::move(sink.bytes);
+}
+
+qint64 memoryNeeded(qint64 size)
+{
+    // The text once, and its line indexes: a quarter more is ample for lines of
+    // a few dozen characters; a file of tiny lines can need more, and then the
+    // read's own failure to allocate is reported.
+    return size + size / 4;
+}
+
+Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
+{
+    int fd = -1;
+    struct stat st;
+    Result opened = openForReading(path, fd, st);
+    const auto closeFile = qScopeGuard([fd] { if (fd >= 0) ::close(fd); });
+    if (!opened.ok)
+        return opened;
+    if (options.memoryAvailable >= 0 && memoryNeeded(st.st_size) > options.memoryAvailable)
+        return {false, QStringLiteral("There is not enough memory for it: it needs about %1 MB, and %2 MB are free.")
+                           .arg(memoryNeeded(st.st_size) >> 20).arg(options.memoryAvailable >> 20), {}};
+    const qint64 total = st.st_size;
+    for (;;) {
+        qint64 done = 0;
+        Decoder::Step step = Decoder::Step::More;
+        const Result r = readPieces(fd, options.chunk, [&](QByteArrayView piece) {
+            done += piece.size();
+            step = decoder.feed(piece);
+            return step == Decoder::Step::More && (!options.progress || options.progress(done, total));
+        });
+        if (!r.ok && step != Decoder::Step::Restart)
+            return r;
+        if (r.ok)
+            step = decoder.finish();
+        if (step == Decoder::Step::Stop)
+            return {false, {}, {}};
+        if (step == Decoder::Step::More)
+            return {true, {}, stampOf(st)};
+        // Not UTF-8 after all: once more from the start, as Windows-1252.
+        if (::lseek(fd, 0, SEEK_SET) != 0)
+            return failure(errno);
+    }
+}
+
+Result read(const QString &path, QByteArray &bytes)
+{
+    int fd = -1;
+    struct stat st;
+    Result r = openForReading(path, fd, st);
+    const auto closeFile = qScopeGuard([fd] { if (fd >= 0) ::close(fd); });
+    bytes.clear();
+    if (r.ok) {
+        try {
+            r = readPieces(fd, DefaultChunk, [&](QByteArrayView piece) { bytes += piece; return true; });
+        } catch (const std::bad_alloc &) {
+            return failure(ENOMEM);
+        }
+    }
+    r.stamp = stampOf(st);
+    return r;
+}
+
+namespace {
+// The temporary file of a save; a full disk shows as a short write.
+class SaveSink final : public ByteSink
+{
+public:
+    SaveSink(QSaveFile &file, qint64 total, const Progress &progress) : m_file(file), m_total(total), m_progress(progress) {}
+    bool cancelled = false;
+    bool append(QByteArrayView bytes) override
+    {
+        for (qint64 done = 0; done < bytes.size();) {
+            const qint64 n = m_file.write(bytes.data() + done, bytes.size() - done);
+            if (n <= 0)
+                return false;
+            done += n;
+        }
+        m_written += bytes.size();
+        cancelled = m_progress && !m_progress(qMin(m_written, m_total), m_total);
+        return !cancelled;
+    }
+    bool restart() override
+    {
+        m_written = 0;
+        return m_file.seek(0) && m_file.resize(0);
+    }
+
+private:
+    QSaveFile &m_file;
+    qint64 m_total;
+    const Progress &m_progress;
+    qint64 m_written = 0;
+};
+}
+
+Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress)
 {
     struct stat old;
     const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
@@ -235,26 +221,30 @@ Result write(const QString &path, QByteArrayView bytes)
         return {false, file.errorString(), {}};
     if (exists)
         keepOwnerAndMode(file.handle(), old);
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            // Part of the text is not on disk (a full disk): never commit then.
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return {false, reason, {}};
-        }
-        done += n;
+    Encoding written = encoding;
+    SaveSink sink(file, utf8.size(), progress);
+    if (!textfile::encode(utf8, written, sink)) {
+        // Part of the text is not on disk (a full disk) or the save was cancelled: never commit then.
+        const QString reason = sink.cancelled ? QString() : file.errorString();
+        file.cancelWriting();
+        return {false, reason, {}};
     }
-    struct stat written;
-    if (::fstat(file.handle(), &written) != 0) {
+    struct stat st;
+    if (::fstat(file.handle(), &st) != 0) {
         const int err = errno;
         file.cancelWriting();
         return failure(err);
     }
     if (!file.commit())
         return {false, file.errorString(), {}};
-    return {true, {}, stampOf(written)};
+    encoding = written;
+    return {true, {}, stampOf(st)};
+}
+
+Result write(const QString &path, QByteArrayView bytes)
+{
+    Encoding raw = Encoding::Utf8;
+    return write(path, bytes, raw);
 }
 
 bool changedSince(const QString &path, const Stamp &stamp)

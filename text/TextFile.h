@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The text file format: read whole, write whole, nothing added or stripped.
+// The text file format: read and written in pieces, nothing added or stripped.
 // The editor's buffer holds UTF-8; a file keeps the encoding it was read in.
 // Errors in this layer come back as values (a Result with the system's
 // reason); nothing here throws but for memory, which reading reports as a failure.
-#include "text/LineEnd.h"
+#include "text/TextCodec.h"
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace textfile {
-
-enum class Encoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
 
 struct Decoded {
     QByteArray utf8;                 // the text for the buffer, without a byte-order mark
@@ -18,13 +17,9 @@ struct Decoded {
     LineEnd lineEnd = LineEnd::Lf;
 };
 
-// Any bytes decode: invalid UTF-8 is read as Windows-1252, byte for byte.
-Decoded decode(QByteArray raw);
-// The bytes to write for `utf8` in `encoding`; a Windows-1252 document whose text
-// no longer fits that code page is written as UTF-8 and `encoding` says so.
-QByteArray encode(const QByteArray &utf8, Encoding &encoding);
-// The first line end of the text; LF when it has none.
-LineEnd firstLineEnd(QByteArrayView text);
+// Whole texts in memory, through the same pieces a file goes through.
+Decoded decode(QByteArrayView raw, qsizetype chunk = DefaultChunk);
+QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk = DefaultChunk);
 
 // What a file was when it was read or written: another program's change or
 // replacement shows as a different stamp.
@@ -42,14 +37,31 @@ struct Result {
     Stamp stamp;                     // the file as read or written, when ok
 };
 
-// Reads a whole file to its end; refuses at once, without blocking, anything
-// that is not a regular file (a FIFO, a device, a folder).
+// Told how far a read or write has come; false cancels it.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
+
+struct ReadOptions {
+    qsizetype chunk = DefaultChunk;
+    // Memory free for the text; a file that cannot fit is refused before it is read. Negative: unknown.
+    qint64 memoryAvailable = -1;
+    Progress progress;
+};
+
+// The memory a text read from a file of `size` bytes takes in the editor, with its indexes.
+qint64 memoryNeeded(qint64 size);
+
+// Reads a file to its end through `decoder`, piece by piece; refuses at once, without
+// blocking, anything that is not a regular file (a FIFO, a device, a folder). A read
+// that the decoder's sink or the progress stopped fails with an empty reason.
+Result read(const QString &path, Decoder &decoder, const ReadOptions &options = {});
+// The raw bytes of a file, as above.
 Result read(const QString &path, QByteArray &bytes);
 // Writes through a temporary file in the same folder and replaces the old file
 // only after every byte was written. An existing file keeps its mode bits and,
 // where the process may set them, its owner and group; one that is not a
 // regular file is refused and left alone.
-Result write(const QString &path, QByteArrayView bytes);
+Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress = {});
+Result write(const QString &path, QByteArrayView bytes);   // the bytes as they are
 // True when `path` exists and is no longer the file `stamp` describes.
 bool changedSince(const QString &path, const Stamp &stamp);
 

@@ -5,6 +5,7 @@
 #include "platform/Clipboard.h"
 #include "platform/LockKeys.h"
 #include "support/ScriptedDialogs.h"
+#include "platform/Memory.h"
 #include "platform/Services.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
@@ -56,6 +57,12 @@ public:
     }
 };
 
+// The system's free memory, or as much as a test says.
+struct FakeMemory : Memory {
+    qint64 free = -2;
+    qint64 available() const override { return free == -2 ? Memory::available() : free; }
+};
+
 // Scripted dialogs, fake clipboard and friends, a window registry over them
 // whose exit is recorded instead of ending the test process.
 struct TestServices {
@@ -64,7 +71,8 @@ struct TestServices {
     FakeLockKeys lockKeys;
     NoRegistry registry;
     FakeLauncher launcher;
-    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher};
+    FakeMemory memory;
+    Services services{dialogs, dialogs, clipboard, lockKeys, registry, launcher, memory};
     WindowRegistry windows{services};
     int exits = 0;
 

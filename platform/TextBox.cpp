@@ -352,7 +352,9 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
         else
             hi = mid;
     }
-    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
+    const qint64 at = send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
+    // Inside a surrogate pair the component answers 0: the pair's start instead.
+    return at > 0 ? at : toBytePos(utf16Pos - 1);
 }
 
 qint64 TextBox::SelStart() const { return toUtf16(snapped(send(SCI_GETSELECTIONSTART), false)); }

@@ -31,6 +31,10 @@ TextBoxAccessible::TextBoxAccessible(TextBox *box) : QAccessibleWidget(box, QAcc
 {
     QObject::connect(box, &TextBox::aboutToChange, &m_context,
                      [this](qint64 at, qint64 length, bool insertion) { aboutToChange(at, length, insertion); });
+    QObject::connect(box, &TextBox::textReplaced, &m_context, [this] {
+        if (QAccessible::isActive())
+            replacedWhole();
+    });
     QObject::connect(box, &Sci::SCN_UPDATEUI, &m_context, [this](int) {
         // Comes while painting: the report waits until the box has settled.
         if (QAccessible::isActive())

@@ -68,6 +68,7 @@ private:
     // Change reports.
     void aboutToChange(qint64 at, qint64 length, bool insertion);
     void closeInsertion();
+    void replacedWhole();
     void queue(std::unique_ptr<QAccessibleEvent> event);
     void scheduleFlush();
     void flush();

@@ -41,6 +41,16 @@ void TextBoxAccessible::aboutToChange(qint64 at, qint64 length, bool insertion)
     }
 }
 
+void TextBoxAccessible::replacedWhole()
+{
+    // What is pending was about the old text; the new one is news as a whole.
+    m_insertion = {};
+    m_events.clear();
+    m_events.push_back(std::make_unique<QAccessibleTextUpdateEvent>(box(), 0, QString(), QString()));
+    m_document = reinterpret_cast<void *>(box()->SendScintilla(Sci::SCI_GETDOCPOINTER));
+    scheduleFlush();
+}
+
 void TextBoxAccessible::closeInsertion()
 {
     const Insertion in = std::exchange(m_insertion, {});
@@ -80,12 +90,12 @@ void TextBoxAccessible::flush()
         forget();
         return;
     }
-    closeInsertion();
-    // A document put in place whole tells of no edit: its text is news all the same.
+    // A document put in place whole tells of no edit, whoever put it there.
     void *document = reinterpret_cast<void *>(box()->SendScintilla(Sci::SCI_GETDOCPOINTER));
     if (m_document && document != m_document)
-        m_events.push_back(std::make_unique<QAccessibleTextUpdateEvent>(box(), 0, QString(), QString()));
+        replacedWhole();
     m_document = document;
+    closeInsertion();
     for (const auto &event : std::exchange(m_events, {}))
         QAccessible::updateAccessibility(event.get());
 

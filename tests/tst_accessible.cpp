@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTextBoundaryFinder>
 
 using Sci = QsciScintillaBase;
@@ -96,7 +97,7 @@ Span expectedItem(const QString &t, qsizetype o, QAccessible::TextBoundaryType t
     return {first, first == end ? end : next(first)};
 }
 
-enum class Act { Type, Key, Paste, Undo, Replace };
+enum class Act { Type, Key, Paste, Undo, Replace, Open };
 enum Win { Main, Find, Replace, Calc, About };
 }
 Q_DECLARE_METATYPE(Act)
@@ -162,6 +163,11 @@ private Q_SLOTS:
             QCOMPARE(std::tuple(iface->cursorPosition(), iface->selectionCount(), s, e, box->SelText()),
                      std::tuple(int(b), a != b ? 1 : 0, a != b ? int(qMin(a, b)) : 0, a != b ? int(qMax(a, b)) : 0,
                                 model.mid(qMin(a, b), qAbs(a - b))));
+            // An offset inside a surrogate pair stands for the pair's start.
+            if (const qsizetype pair = model.indexOf(QChar(0xD83D)); pair >= 0) {
+                iface->setCursorPosition(int(pair + 1));
+                QCOMPARE(box->SelStart(), pair);
+            }
             iface->setCursorPosition(int(a));
             QCOMPARE(std::tuple(box->SelStart(), box->SelLength(), iface->textAtOffset(-2, QAccessible::CharBoundary, &s, &e)),
                      std::tuple(qint64(a), 0LL, model.mid(a, expectedItem(model, a, QAccessible::CharBoundary, Side::At).end - a)));
@@ -207,6 +213,8 @@ private Q_SLOTS:
         QTest::newRow("paste over a selection") << 6 << 2 << Act::Paste << "Z" << "update 6 bc>Z | caret 7 | select 7-7";
         QTest::newRow("undo of typing") << 10 << 0 << Act::Undo << "x" << "remove 10 x | caret 10";
         QTest::newRow("Replace") << 0 << 0 << Act::Replace << "bc" << "update 6 bc>Q | caret 7";
+        // A file opened replaces the text whole: no text in the report, the client reads what it needs.
+        QTest::newRow("Open") << 1 << 0 << Act::Open << "new text" << "update 0 > | caret 0";
     }
     void changesAreReported()
     {
@@ -231,6 +239,18 @@ private Q_SLOTS:
             f.form->mnueditpaste->trigger();
             break;
         case Act::Undo: QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+Z"))); break;
+        case Act::Open: {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("new.txt"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(arg.toUtf8()) == arg.size());
+            file.close();
+            f.form->Saved = true;
+            f.t->dialogs.chooseFile(path);
+            f.form->mnufileopen->trigger();
+            QCOMPARE(box->Text(), arg);
+            break;
+        }
         case Act::Replace: {
             ReplaceDialog *r = f.t->windows.showReplace();
             r->Text1->setPlainText(arg);

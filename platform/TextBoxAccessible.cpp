@@ -120,15 +120,19 @@ int TextBoxAccessible::cursorPosition() const
 
 void TextBoxAccessible::setCursorPosition(int position) { box()->setSelStart(position); }
 
-QString TextBoxAccessible::textOf(Span s) const
+QString TextBoxAccessible::decoded(qint64 from, qint64 to) const
 {
-    if (s.end <= s.start)
+    if (to <= from)
         return QString();
-    const qint64 from = box()->toBytePos(s.start), to = box()->toBytePos(s.end);
     // The range pointer moves the component's gap only when it lies inside the
     // range; the whole-buffer pointer would move it to the end of the document.
     const auto *p = reinterpret_cast<const char *>(box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, from, to - from));
     return fromUtf8Text(QByteArrayView(p, to - from));
+}
+
+QString TextBoxAccessible::textOf(Span s) const
+{
+    return s.end <= s.start ? QString() : decoded(box()->toBytePos(s.start), box()->toBytePos(s.end));
 }
 
 QString TextBoxAccessible::text(int startOffset, int endOffset) const
@@ -171,8 +175,7 @@ TextBoxAccessible::Span TextBoxAccessible::item(qint64 offset, QAccessible::Text
     for (int i = 0; i < 3 && inside(to); ++i)
         ++to;
     const qint64 base = box()->toUtf16(from);
-    const auto *p = reinterpret_cast<const char *>(box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, from, to - from));
-    const QString window = fromUtf8Text(QByteArrayView(p, to - from));
+    const QString window = decoded(from, to);
     const qsizetype rel = std::clamp<qsizetype>(offset - base, 0, window.size()), end = window.size();
 
     QTextBoundaryFinder finder(finderType(type), window);

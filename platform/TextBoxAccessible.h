@@ -60,6 +60,7 @@ private:
         qint64 start, end;   // UTF-16
     };
     TextBox *box() const;
+    QString decoded(qint64 from, qint64 to) const;   // bytes [from, to)
     QString textOf(Span s) const;
     Span item(qint64 offset, QAccessible::TextBoundaryType type, Side side) const;
     Span lineItem(qint64 offset, Side side) const;
@@ -67,6 +68,7 @@ private:
 
     // Change reports.
     void aboutToChange(qint64 at, qint64 length, bool insertion);
+    QString changeText(qint64 at, qint64 length) const;
     void closeInsertion();
     void replacedWhole();
     void queue(std::unique_ptr<QAccessibleEvent> event);

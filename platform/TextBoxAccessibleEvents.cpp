@@ -5,7 +5,6 @@
 // once the box has settled, and only while assistive technology listens.
 #include "platform/TextBoxAccessible.h"
 #include "platform/TextBox.h"
-#include "text/Utf8.h"
 #include <climits>
 
 namespace {
@@ -13,15 +12,11 @@ using Sci = QsciScintillaBase;
 // Changes larger than this are reported without their text: a client reads
 // what it needs, and a whole file's text in one event helps nobody.
 constexpr qint64 LargeChange = 1 << 20;
-
-QString bytesAt(const TextBox *box, qint64 at, qint64 length)
-{
-    if (length > LargeChange)
-        return QString();
-    // The range pointer moves the component's gap only when it lies inside the range.
-    const auto *p = reinterpret_cast<const char *>(box->SendScintilla(Sci::SCI_GETRANGEPOINTER, at, length));
-    return fromUtf8Text(QByteArrayView(p, length));
 }
+
+QString TextBoxAccessible::changeText(qint64 at, qint64 length) const
+{
+    return length > LargeChange ? QString() : decoded(at, at + length);
 }
 
 void TextBoxAccessible::aboutToChange(qint64 at, qint64 length, bool insertion)
@@ -31,13 +26,13 @@ void TextBoxAccessible::aboutToChange(qint64 at, qint64 length, bool insertion)
         return;
     }
     closeInsertion();
-    // A load starts at 0: no need to build the position index for it.
+    // The start needs no position index (nor building it).
     const qint64 at16 = at == 0 ? 0 : box()->toUtf16(at);
     if (insertion) {
         m_insertion = {at, length, at16};
         scheduleFlush();
     } else if (at16 < INT_MAX) {
-        queue(std::make_unique<QAccessibleTextRemoveEvent>(box(), int(at16), bytesAt(box(), at, length)));
+        queue(std::make_unique<QAccessibleTextRemoveEvent>(box(), int(at16), changeText(at, length)));
     }
 }
 
@@ -56,7 +51,7 @@ void TextBoxAccessible::closeInsertion()
     const Insertion in = std::exchange(m_insertion, {});
     if (in.at < 0 || in.at16 >= INT_MAX)
         return;
-    const QString text = bytesAt(box(), in.at, in.bytes);
+    const QString text = changeText(in.at, in.bytes);
     // A removal and an insertion at the same place (a replaced selection, a
     // paste over one, an undone replacement) are one update.
     if (!m_events.empty() && m_events.back()->type() == QAccessible::TextRemoved) {

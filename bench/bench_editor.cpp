@@ -4,6 +4,8 @@
 #include "BenchUtil.h"
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
+#include "support/Accessibility.h"
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,6 +15,19 @@
 
 namespace {
 using bench::runEvents;
+
+// A screen reader's usual questions when the caret moves: where, the line there, how long the text is.
+int caretReports = 0;
+void screenReader(QAccessibleEvent *event)
+{
+    if (event->type() != QAccessible::TextCaretMoved)
+        return;
+    ++caretReports;
+    QAccessibleTextInterface *text = event->accessibleInterface()->textInterface();
+    int start = 0, end = 0;
+    text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+    text->characterCount();
+}
 
 double cpuSeconds()
 {
@@ -112,6 +127,38 @@ int main(int argc, char **argv)
     if (QFileInfo(path).size() != size || dialogs.pending() || !dialogs.failures().isEmpty())
         return 1;
 
+    // Caret moves and typing at the end, without and then with a screen reader
+    // listening (its usual questions on each caret move included). After the
+    // memory figures: the position index it builds stays.
+    const auto perKey = [&] {
+        std::vector<double> rounds;
+        for (int round = 0; round < 40; ++round) {
+            QElapsedTimer k;
+            k.start();
+            for (auto [key, text] : {std::pair{Qt::Key_Left, ""}, {Qt::Key_Right, ""}, {Qt::Key_X, "x"}, {Qt::Key_Backspace, ""}}) {
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+                QApplication::sendEvent(form->Text1, &press);
+                QCoreApplication::processEvents();   // the paint, then the reports it leads to
+                QCoreApplication::processEvents();
+            }
+            rounds.push_back(bench::ms(k) / 4);
+        }
+        return bench::median(rounds);
+    };
+    perKey();
+    const double keyPlain = perKey();
+    QAccessible::installUpdateHandler(screenReader);
+    testsupport::setAccessibilityActive(true);
+    // A screen reader arriving asks for the box first.
+    QAccessible::queryAccessibleInterface(form->Text1)->textInterface()->cursorPosition();
+    perKey();   // the first report builds the position index
+    caretReports = 0;
+    const double keyAccessible = perKey();
+    if (caretReports < 40 * 4)
+        return 1;
+    testsupport::setAccessibilityActive(false);
+    QAccessible::installUpdateHandler(nullptr);
+
     // Idle with the window active and the caret blinking in the box, first on
     // the 100 MB of short lines, then at the end of one 10 MB line.
     form->activateWindow();
@@ -141,6 +188,10 @@ int main(int argc, char **argv)
     bench::report("  RSS after Open / file size", rssOpen / fileMb, "x", "(target <= 1.5x)");
     bench::report("  RSS after the second Save / file size", rssSaved / fileMb, "x", "(target <= 1.5x)");
     bench::report("type one character at the end (with repaint)", typing, "ms", "(target < 5 ms)");
+    bench::report("caret move or typing at the end, per key", keyPlain, "ms");
+    bench::report("  the same with a screen reader listening", keyAccessible, "ms");
+    bench::report("  accessibility work per key", keyAccessible - keyPlain, "ms", "(target <= 1 ms)");
+    bench::report("  with / without", keyAccessible / keyPlain, "x");
     bench::report("one Timer1_Timer run", tick, "us", "(target < 2 us)");
     bench::report("raw write of the same bytes over an existing file", rawWrite, "ms");
     bench::report("  the same, flushed to the disk (fsync)", syncedWrite, "ms");

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
+#include "platform/TextBoxAccessible.h"
 #include "text/Utf8.h"
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QTimer>
 #include <mutex>
@@ -37,21 +36,12 @@ constexpr long CaretSlop = 16;
 constexpr long DocumentOptions = Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE;
 
 SciLoader *loaderOf(void *p) { return static_cast<SciLoader *>(p); }
-
-// Scintilla's own accessible object walks the text from its start on every caret
-// move; a plain editable-text object keeps the box fast on big documents.
-QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
-{
-    if (auto *box = qobject_cast<TextBox *>(object))
-        return new QAccessibleWidget(box, QAccessible::EditableText);
-    return nullptr;
-}
 }
 
 void TextBox::installAccessibility()
 {
     static std::once_flag once;
-    std::call_once(once, [] { QAccessible::installFactory(accessibleFactory); });
+    std::call_once(once, [] { QAccessible::installFactory(TextBoxAccessible::factory); });
 }
 
 TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
@@ -142,6 +132,7 @@ void TextBox::onModified(int position, int type, int length)
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
     const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
+    Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
@@ -355,7 +346,9 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
         else
             hi = mid;
     }
-    return send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
+    const qint64 at = send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
+    // Inside a surrogate pair the component answers 0: the pair's start instead.
+    return at > 0 ? at : toBytePos(utf16Pos - 1);
 }
 
 qint64 TextBox::SelStart() const { return toUtf16(snapped(send(SCI_GETSELECTIONSTART), false)); }

@@ -97,6 +97,8 @@ public:
 Q_SIGNALS:
     void changed();   // after any change of the text, whatever made it
     void textReplaced();   // a whole new text was put in (a load, not an edit)
+    // Before bytes [at, at + length) are inserted or removed, the text still as it was.
+    void aboutToChange(qint64 at, qint64 length, bool insertion);
 
 protected:
     bool event(QEvent *e) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/WindowDef.h"
 #include "platform/Colors.h"
+#include "platform/TextBox.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -107,6 +108,30 @@ Qt::Alignment toQt(Align a, Qt::Alignment vertical)
     return Qt::AlignLeft | vertical;
 }
 
+// A caption as read aloud: without its access-key marks and outer blanks.
+QString spoken(const QString &caption)
+{
+    QString s;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;   // "&&" stands for one "&"
+        s += caption[i];
+    }
+    return s.trimmed();
+}
+
+// Names for screen readers: buttons and check boxes by their caption, text
+// boxes by their label (which also tells which label describes them).
+void name(QWidget *form, QWidget *w, const Control &c)
+{
+    if (c.accessibleName)
+        w->setAccessibleName(QString::fromUtf8(c.accessibleName));
+    else if (c.kind == Kind::Button || c.kind == Kind::CheckBox)
+        w->setAccessibleName(spoken(c.caption));
+    if (c.label)
+        control<QLabel>(form, c.label)->setBuddy(w);
+}
+
 QWidget *create(QWidget *form, const Control &c, const CustomFactory &custom)
 {
     switch (c.kind) {
@@ -185,6 +210,9 @@ quint32 foreColor(const QWidget *w) { return w->property("ForeColor").toUInt(); 
 
 void build(QWidget *form, const Form &f, const CustomFactory &custom)
 {
+    // Screen readers see the program's own kinds of controls as what they are,
+    // whichever window comes first.
+    TextBox::installAccessibility();
     form->setObjectName(QString::fromLatin1(f.name));
     form->setWindowTitle(f.caption);
     Qt::WindowFlags flags = (f.showInTaskbar ? Qt::Window : Qt::Tool) | Qt::CustomizeWindowHint
@@ -249,6 +277,8 @@ void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
                 new DefaultButton(form, button);
         }
     }
+    for (const Control &c : f.controls)
+        name(form, control(form, c.name, c.index), c);
     // Labels and lines are painted on the window's surface; the other controls lie above them.
     for (QWidget *w : aboveLabels)
         w->raise();

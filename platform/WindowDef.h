@@ -43,6 +43,8 @@ struct Control {
     bool isDefault = false;      // pressed by Enter
     bool border = false;         // a thin border (labels), sunken (picture boxes)
     int lineWidth = 1;           // lines, in pixels
+    const char *label = nullptr;            // text boxes: the label that names them
+    const char *accessibleName = nullptr;   // what a screen reader says, when not the caption
 };
 
 enum class Border { FixedSingle = 1, Sizable = 2, FixedDialog = 3 };

@@ -3,6 +3,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
 #include "support/TestMain.h"
+#include <QAccessible>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,6 +13,19 @@
 using testsupport::whenModal;
 struct Pick { bool save; QString typed; bool cancelError; QString chosen; };   // typed empty: cancelled
 Q_DECLARE_METATYPE(Pick)
+
+namespace {
+// What a screen reader reads in a window: the names of its shown static texts, depth first.
+QStringList staticTexts(QAccessibleInterface *iface)
+{
+    QStringList texts;
+    if (iface->role() == QAccessible::StaticText && !iface->state().invisible && !iface->text(QAccessible::Name).isEmpty())
+        texts << iface->text(QAccessible::Name);
+    for (int i = 0; i < iface->childCount(); ++i)
+        texts << staticTexts(iface->child(i));
+    return texts;
+}
+}
 
 class TestQtDialogs : public QObject
 {
@@ -25,7 +39,8 @@ private Q_SLOTS:
         QtDialogs dialogs;
         QStringList seen;
         whenModal<QMessageBox>([&](QMessageBox *box) {
-            seen << box->windowTitle() << box->text() << QString::number(box->buttons().size())
+            seen << box->windowTitle() << staticTexts(QAccessible::queryAccessibleInterface(box)).join(u'|')
+                 << QString::number(box->buttons().size())
                  << QString::number(box->icon()) << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
             box->button(QMessageBox::No)->click();
         });

@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a screen reader gets from the windows: the editor's text, caret and
+// selection, the reports of its changes, and the name and role of every control.
+#include "about/AboutWindow.h"
+#include "calc/CalcWindow.h"
+#include "search/FindDialog.h"
+#include "search/ReplaceDialog.h"
+#include "support/Accessibility.h"
+#include "support/EditorFixture.h"
+#include "support/TestMain.h"
+#include <QAccessible>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextBoundaryFinder>
+
+using Sci = QsciScintillaBase;
+
+namespace {
+QStringList *g_log = nullptr;
+QObject *g_watched = nullptr;
+
+// The box's text reports as a line each: "insert 3 x", "remove 3 x", "update 3 a>b", "caret 4", "select 1-3".
+void record(QAccessibleEvent *e)
+{
+    if (!g_log || e->object() != g_watched)
+        return;
+    switch (e->type()) {
+    case QAccessible::TextInserted: {
+        auto *i = static_cast<QAccessibleTextInsertEvent *>(e);
+        *g_log << QStringLiteral("insert %1 %2").arg(i->changePosition()).arg(i->textInserted());
+        break;
+    }
+    case QAccessible::TextRemoved: {
+        auto *r = static_cast<QAccessibleTextRemoveEvent *>(e);
+        *g_log << QStringLiteral("remove %1 %2").arg(r->changePosition()).arg(r->textRemoved());
+        break;
+    }
+    case QAccessible::TextUpdated: {
+        auto *u = static_cast<QAccessibleTextUpdateEvent *>(e);
+        *g_log << QStringLiteral("update %1 %2>%3").arg(u->changePosition()).arg(u->textRemoved(), u->textInserted());
+        break;
+    }
+    case QAccessible::TextCaretMoved:
+        *g_log << QStringLiteral("caret %1").arg(static_cast<QAccessibleTextCursorEvent *>(e)->cursorPosition());
+        break;
+    case QAccessible::TextSelectionChanged: {
+        auto *s = static_cast<QAccessibleTextSelectionEvent *>(e);
+        *g_log << QStringLiteral("select %1-%2").arg(s->selectionStart()).arg(s->selectionEnd());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+enum class Side { Before, At, After };
+struct Span {
+    qsizetype start, end;
+    bool operator==(const Span &) const = default;
+};
+
+// The item of `type` before, at or after `o`, found on the whole string: lines end after LF, CR LF or a lone CR;
+// other items lie between consecutive boundaries of Unicode text segmentation.
+Span expectedItem(const QString &t, qsizetype o, QAccessible::TextBoundaryType type, Side side)
+{
+    const qsizetype end = t.size();
+    if (type == QAccessible::LineBoundary) {
+        QList<qsizetype> starts{0};
+        for (qsizetype i = 0; i < end; ++i)
+            if (t[i] == u'\n' || (t[i] == u'\r' && (i + 1 == end || t[i + 1] != u'\n')))
+                starts << i + 1;
+        qsizetype line = starts.size() - 1;
+        while (starts[line] > o)
+            --line;
+        line += side == Side::Before ? -1 : side == Side::After ? 1 : 0;
+        if (line < 0)
+            return {0, 0};
+        if (line >= starts.size())
+            return {end, end};
+        return {starts[line], line + 1 < starts.size() ? starts[line + 1] : end};
+    }
+    QTextBoundaryFinder f(type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                          : type == QAccessible::SentenceBoundary ? QTextBoundaryFinder::Sentence
+                                                                  : QTextBoundaryFinder::Grapheme, t);
+    const auto next = [&](qsizetype p) { f.setPosition(p); const qsizetype n = f.toNextBoundary(); return n < 0 ? end : n; };
+    const auto previous = [&](qsizetype p) { f.setPosition(p); return qMax<qsizetype>(0, f.toPreviousBoundary()); };
+    f.setPosition(o);
+    const qsizetype s = o == end || f.isAtBoundary() ? o : previous(o);
+    if (side == Side::Before)
+        return {s == 0 ? 0 : previous(s), s};
+    if (side == Side::At)
+        return {s, s == end ? end : next(s)};
+    const qsizetype first = s == end ? end : next(s);
+    return {first, first == end ? end : next(first)};
+}
+
+enum class Act { Type, Key, Paste, Undo, Replace, Open };
+enum Win { Main, Find, Replace, Calc, About };
+}
+Q_DECLARE_METATYPE(Act)
+
+class TestAccessible : public QObject
+{
+    Q_OBJECT
+    EditorFixture f;
+    QStringList log;
+    QAccessibleTextInterface *text() { return QAccessible::queryAccessibleInterface(f.form->Text1)->textInterface(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QAccessible::installUpdateHandler(record);
+        testsupport::setAccessibilityActive(true);
+        g_log = &log;
+    }
+    void init() { QVERIFY(f.start()); g_watched = f.form->Text1; }
+    void cleanup() { f.finish(); log.clear(); }
+
+    void textInterfaceReadsAsTheString()
+    {
+        // Random texts with multi-byte characters, surrogate pairs and every line end, read through the
+        // interface as the same QString would read: the text, every item around every offset, caret and selection.
+        static const char32_t pool[] = {U'a', U'b', U' ', U' ', U'.', U'\r', U'\n', U'\r', U'\n', 0xE9, 0x20AC, 0x1F600, U'!', U'A'};
+        QRandomGenerator rng(20261207);
+        TextBox *box = f.form->Text1;
+        QAccessibleTextInterface *iface = text();
+        const QAccessible::TextBoundaryType types[] = {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                                       QAccessible::SentenceBoundary, QAccessible::LineBoundary};
+        for (int round = 0; round < 25; ++round) {
+            QString model;
+            for (int i = int(rng.bounded(40)); i > 0; --i)
+                model += QString::fromUcs4(&pool[rng.bounded(int(std::size(pool)))], 1);
+            box->setText(model);
+            QCOMPARE(iface->characterCount(), model.size());
+            QCOMPARE(iface->text(0, -1), model);
+            for (qsizetype o = 0; o <= model.size(); ++o) {
+                if (o < model.size() && model[o].isLowSurrogate())
+                    continue;
+                QCOMPARE(iface->text(int(o), int(model.size())), model.mid(o));
+                for (auto type : types) {
+                    for (Side side : {Side::Before, Side::At, Side::After}) {
+                        int s = -5, e = -5;
+                        const QString got = side == Side::Before ? iface->textBeforeOffset(int(o), type, &s, &e)
+                            : side == Side::At                   ? iface->textAtOffset(int(o), type, &s, &e)
+                                                                 : iface->textAfterOffset(int(o), type, &s, &e);
+                        const Span want = expectedItem(model, o, type, side);
+                        QVERIFY2((Span{s, e} == want) && got == model.mid(want.start, want.end - want.start),
+                                 qPrintable(QStringLiteral("round %1 offset %2 type %3 side %4: %5-%6")
+                                                .arg(round).arg(o).arg(int(type)).arg(int(side)).arg(s).arg(e)));
+                    }
+                }
+            }
+            // The caret and the selection, set either way round.
+            const qsizetype a = rng.bounded(int(model.size()) + 1), b = rng.bounded(int(model.size()) + 1);
+            if ((a < model.size() && model[a].isLowSurrogate()) || (b < model.size() && model[b].isLowSurrogate()))
+                continue;
+            iface->setSelection(0, int(a), int(b));
+            int s = -1, e = -1;
+            iface->selection(0, &s, &e);
+            QCOMPARE(std::tuple(iface->cursorPosition(), iface->selectionCount(), s, e, box->SelText()),
+                     std::tuple(int(b), a != b ? 1 : 0, a != b ? int(qMin(a, b)) : 0, a != b ? int(qMax(a, b)) : 0,
+                                model.mid(qMin(a, b), qAbs(a - b))));
+            // An offset inside a surrogate pair stands for the pair's start.
+            if (const qsizetype pair = model.indexOf(QChar(0xD83D)); pair >= 0) {
+                iface->setCursorPosition(int(pair + 1));
+                QCOMPARE(box->SelStart(), pair);
+            }
+            iface->setCursorPosition(int(a));
+            QCOMPARE(std::tuple(box->SelStart(), box->SelLength(), iface->textAtOffset(-2, QAccessible::CharBoundary, &s, &e)),
+                     std::tuple(qint64(a), 0LL, model.mid(a, expectedItem(model, a, QAccessible::CharBoundary, Side::At).end - a)));
+        }
+        int s = 0, e = 0;
+        QCOMPARE(std::tuple(iface->textAtOffset(int(box->length()) + 1, QAccessible::LineBoundary, &s, &e), s, e),
+                 std::tuple(QString(), -1, -1));
+    }
+
+    void editsThroughTheInterfaceAreChanges()
+    {
+        // Insert, delete and replace edit the text as typing does: undoable, and the document is unsaved.
+        TextBox *box = f.form->Text1;
+        box->setText(QStringLiteral("a\U0001F600\r\nb"));
+        f.form->Saved = true;
+        auto *edit = QAccessible::queryAccessibleInterface(box)->editableTextInterface();
+        edit->insertText(3, QStringLiteral("\u00E9"));
+        QCOMPARE(f.form->Saved, false);
+        edit->deleteText(1, 3);
+        edit->replaceText(2, 4, QStringLiteral("xy"));
+        QCOMPARE(box->Text(), QStringLiteral("a\u00E9xyb"));
+        box->SendScintilla(Sci::SCI_UNDO);
+        QCOMPARE(box->Text(), QStringLiteral("a\u00E9\r\nb"));
+        // Rectangles and points agree: the second character's rectangle leads back to it.
+        const QRect r = text()->characterRect(1);
+        QVERIFY(r.width() > 0 && r.height() > 0);
+        QCOMPARE(text()->offsetAtPoint(r.center()), 1);
+    }
+
+    void changesAreReported_data()
+    {
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<Act>("act");
+        QTest::addColumn<QString>("arg");
+        QTest::addColumn<QString>("reports");
+        // In "a\u00E9\U0001F600\r\nbc d": offsets in UTF-16 units, after the surrogate pair and the CR LF.
+        QTest::newRow("typing") << 8 << 0 << Act::Type << "x" << "insert 8 x | caret 9";
+        QTest::newRow("Backspace over a pair") << 4 << 0 << Act::Key << "Backspace" << "remove 2 \U0001F600 | caret 2";
+        QTest::newRow("Delete of CR LF") << 4 << 0 << Act::Key << "Delete" << "remove 4 \r\n";
+        QTest::newRow("Shift+Right selects") << 6 << 0 << Act::Key << "Shift+Right" << "caret 7 | select 6-7";
+        QTest::newRow("paste") << 7 << 0 << Act::Paste << "\U0001F600\r\n" << "insert 7 \U0001F600\r\n | caret 11";
+        QTest::newRow("paste over a selection") << 6 << 2 << Act::Paste << "Z" << "update 6 bc>Z | caret 7 | select 7-7";
+        QTest::newRow("undo of typing") << 10 << 0 << Act::Undo << "x" << "remove 10 x | caret 10";
+        QTest::newRow("Replace") << 0 << 0 << Act::Replace << "bc" << "update 6 bc>Q | caret 7";
+        // A file opened replaces the text whole: no text in the report, the client reads what it needs.
+        QTest::newRow("Open") << 1 << 0 << Act::Open << "new text" << "update 0 > | caret 0";
+    }
+    void changesAreReported()
+    {
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(Act, act);
+        QFETCH(QString, arg);
+        QFETCH(QString, reports);
+        TextBox *box = f.form->Text1;
+        box->setText(QStringLiteral("a\u00E9\U0001F600\r\nbc d"));
+        box->setSelStart(selStart);
+        box->setSelLength(selLength);
+        if (act == Act::Undo)
+            QTest::keyClicks(box, arg);
+        QTRY_VERIFY(!log.isEmpty());   // the set-up's own reports, then a clean slate
+        log.clear();
+        switch (act) {
+        case Act::Type: QTest::keyClicks(box, arg); break;
+        case Act::Key: QTest::keySequence(box, QKeySequence(arg)); break;
+        case Act::Paste:
+            f.t->clipboard.setText(arg);
+            f.form->mnueditpaste->trigger();
+            break;
+        case Act::Undo: QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+Z"))); break;
+        case Act::Open: {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("new.txt"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(arg.toUtf8()) == arg.size());
+            file.close();
+            f.form->Saved = true;
+            f.t->dialogs.chooseFile(path);
+            f.form->mnufileopen->trigger();
+            QCOMPARE(box->Text(), arg);
+            break;
+        }
+        case Act::Replace: {
+            ReplaceDialog *r = f.t->windows.showReplace();
+            r->Text1->setPlainText(arg);
+            r->Text2->setPlainText(QStringLiteral("Q"));
+            log.clear();
+            r->Command1->click();
+            break;
+        }
+        }
+        QTRY_COMPARE(log.join(QStringLiteral(" | ")), reports);
+    }
+
+    void everyControlHasItsName_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");   // "=": the control's current text or title
+        const auto row = [](Win w, const char *control, QAccessible::Role role, const char *name) {
+            static const char *windows[] = {"main", "find", "replace", "calc", "about"};
+            QTest::addRow("%s %s", windows[w], control) << int(w) << control << int(role) << name;
+        };
+        row(Main, "Form1", QAccessible::Window, "Zendral");
+        row(Find, "find", QAccessible::Window, "Find");
+        row(Replace, "replace", QAccessible::Window, "Form2");
+        row(Calc, "calc", QAccessible::Window, "My Parvix(Calculator)");
+        row(About, "frmAbout", QAccessible::Window, "=");
+        row(Main, "Text1", QAccessible::EditableText, "");
+        row(Main, "statusbar", QAccessible::StatusBar, "");
+        row(Main, "text", QAccessible::StaticText, "=");
+        row(Main, "caps", QAccessible::StaticText, "CAPS");
+        row(Main, "numlock", QAccessible::StaticText, "NUM");
+        row(Main, "time", QAccessible::StaticText, "=");
+        row(Find, "Text1", QAccessible::EditableText, "Find What?");
+        row(Find, "Command1", QAccessible::Button, "Find");
+        row(Find, "Command2", QAccessible::Button, "Cancel");
+        row(Find, "Check1", QAccessible::CheckBox, "Case Sensitive");
+        row(Find, "Label1", QAccessible::StaticText, "Find What?");
+        row(Replace, "Text1", QAccessible::EditableText, "Replace What?");
+        row(Replace, "Text2", QAccessible::EditableText, "Replace With..");
+        row(Replace, "Command1", QAccessible::Button, "Replace");
+        row(Replace, "Command3", QAccessible::Button, "Cancel");
+        const char *keys[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "plus", "minus", "divide", "times"};
+        for (int i = 0; i < 14; ++i)   // element i of the digits is the digit i + 1
+            row(Calc, qPrintable(i < 10 ? QStringLiteral("Command1_%1").arg(i) : QStringLiteral("Command2_%1").arg(i - 10)),
+                QAccessible::Button, keys[i]);
+        row(Calc, "Command3", QAccessible::Button, "OFF");
+        row(Calc, "Command4", QAccessible::Button, "AC");
+        row(Calc, "Command5", QAccessible::Button, "equals");
+        row(Calc, "Text1", QAccessible::EditableText, "Display");
+        row(About, "cmdOK", QAccessible::Button, "OK");
+        row(About, "cmdSysInfo", QAccessible::Button, "System Info...");
+        for (const char *label : {"lblTitle", "lblVersion", "lblDescription", "lblDisclaimer"})
+            row(About, label, QAccessible::StaticText, "=");
+    }
+    void everyControlHasItsName()
+    {
+        QFETCH(int, window);
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        WindowRegistry &w = f.t->windows;
+        QWidget *form = window == Main ? static_cast<QWidget *>(f.form)
+            : window == Find           ? static_cast<QWidget *>(w.showFind())
+            : window == Replace        ? static_cast<QWidget *>(w.showReplace())
+            : window == Calc           ? static_cast<QWidget *>(w.showCalc())
+                                       : static_cast<QWidget *>(w.showAbout());
+        QWidget *c = form->objectName() == control ? form : form->findChild<QWidget *>(control);
+        QVERIFY(c);
+        if (name == u'=') {
+            name = c->isWindow() ? c->windowTitle() : qobject_cast<QLabel *>(c)->text();
+            QVERIFY(!name.isEmpty());
+        }
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(std::pair(int(iface->role()), iface->text(QAccessible::Name)), std::pair(role, name));
+    }
+};
+
+ZENDRAL_TEST_MAIN(TestAccessible)
+#include "tst_accessible.moc"

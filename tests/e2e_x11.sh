@@ -40,6 +40,13 @@ message() {
   return 1
 }
 type() { xdotool type --delay 20 "$1"; sleep 0.2; }
+# The Open and Save As dialogs, the path typed: Open leaves waiting for what follows.
+open_file() { keys F3; window Open >/dev/null || fail "no Open dialog"; sleep 0.5; type "$1"; keys Return; }
+save_as() {
+  keys F4; window "Save As" >/dev/null || fail "no Save As dialog"; sleep 0.5
+  type "$1"; keys Return
+  gone "Save As" || fail "the Save As dialog stayed open"
+}
 
 openbox >/dev/null 2>&1 & wm=$!
 sleep 0.5
@@ -95,11 +102,7 @@ xdotool windowactivate --sync "$main"; sleep 0.3
 keys ctrl+a ctrl+u ctrl+d ctrl+l ctrl+t ctrl+1 ctrl+semicolon ctrl+period ctrl+End
 
 # Save As through the real file dialog, typing the path.
-keys F4
-dlg=$(window "Save As") || fail "no Save As dialog"
-sleep 0.5
-type "$work/notes"; keys Return
-gone "Save As" || fail "the Save As dialog stayed open"
+save_as "$work/notes"
 expected=$'alpha BETA\ndelta beta\n'
 [ "$(cat "$work/notes.txt" 2>/dev/null; echo x)" = "${expected}x" ] || fail "saved bytes: $(od -c "$work/notes.txt" 2>&1 | head -3)"
 
@@ -125,45 +128,25 @@ xdotool windowactivate --sync "$main"; sleep 0.5
 # without an extension opens as typed, byte for byte (Save As writes it back).
 mkfifo "$work/fifo"
 printf 'plain\r\nlines \xc3\xa9\r\n' > "$work/README"
-keys F3
-window Open >/dev/null || fail "no Open dialog"
-sleep 0.5
-type "$work/fifo"; keys Return
+open_file "$work/fifo"
 message || fail "no message for a FIFO"
 keys Return
-keys F3
-window Open >/dev/null || fail "no Open dialog after the FIFO"
-sleep 0.5
-type "$work/README"; keys Return
+open_file "$work/README"
 gone Open || fail "the Open dialog stayed open for a name without an extension"
-keys F4
-window "Save As" >/dev/null || fail "no Save As dialog"
-sleep 0.5
-type "$work/copy"; keys Return
-gone "Save As" || fail "the Save As dialog stayed open"
+save_as "$work/copy"
 sleep 0.5
 cmp -s "$work/README" "$work/copy.txt" || fail "README did not open as typed: $(od -c "$work/copy.txt" 2>&1 | head -2)"
 
 # Read in pieces: megabytes of UTF-8 that turn out to be Windows-1252 only near the
 # end open as Windows-1252 and are written back byte for byte.
 yes 'Grüße, ça va — 😀 ok' | head -c 6000000 > "$work/late.txt"; printf 'caf\xe9\r\n' >> "$work/late.txt"
-keys F3
-window Open >/dev/null || fail "no Open dialog"
-sleep 0.5
-type "$work/late.txt"; keys Return
+open_file "$work/late.txt"
 gone Open || fail "the Open dialog stayed open"
-keys F4
-window "Save As" >/dev/null || fail "no Save As dialog"
-sleep 0.5
-type "$work/late-copy"; keys Return
-gone "Save As" || fail "the Save As dialog stayed open"
+save_as "$work/late-copy"
 for i in $(seq 1 50); do [ "$(stat -c %s "$work/late-copy.txt" 2>/dev/null)" = "$(stat -c %s "$work/late.txt")" ] && break; sleep 0.1; done
 cmp -s "$work/late.txt" "$work/late-copy.txt" || fail "a file read in pieces did not come back: $(cmp "$work/late.txt" "$work/late-copy.txt" 2>&1)"
 
-keys F3
-window Open >/dev/null || fail "no Open dialog"
-sleep 0.5
-type "$work/wide.txt"; keys Return
+open_file "$work/wide.txt"
 gone Open || fail "the Open dialog stayed open"
 sleep 0.5
 keys End Down Down End

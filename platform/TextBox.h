@@ -54,7 +54,7 @@ public:
     QString SelText() const;
     QByteArrayView selectedBytes() const;   // valid until the next change
     // Selects bytes [from, to), the caret at `to`. By bytes, a big text needs no
-    // UTF-16 line index, which it builds slowly (12 s at 2.5 GB).
+    // UTF-16 line index, which it builds slowly (9 s at 2.5 GB).
     void selectBytes(qint64 from, qint64 to);
     void selectAll() { selectBytes(0, byteLength()); }
     void setSelText(const QString &text);  // caret ends after the inserted text

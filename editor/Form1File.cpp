@@ -148,14 +148,11 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     const auto release = qScopeGuard([&copy] { copy = QByteArray(); });
     textfile::Encoding encoding = m_encoding;
     textfile::Result r;
-    bool cancelled = false;
     LongWork::run(statusbar, [&](LongWork::Progress &progress) {
-        r = textfile::write(path, copy, encoding, [&](qint64 done, qint64 total) { return progress.report(done, total); });
-        cancelled = progress.cancelled;
+        r = textfile::write(path, copy, encoding, [&](qint64 done, qint64 total) { progress.report(done, total); });
     });
     if (!r.ok) {
-        if (!cancelled)
-            showFailure(form1text::cannotSave(path), r.error);
+        showFailure(form1text::cannotSave(path), r.error);
         return false;
     }
     m_encoding = encoding;
@@ -204,16 +201,12 @@ bool Form1::readFile(const QString &path)
     textfile::ReadOptions options;
     options.memoryAvailable = m_services.memory.available();
     textfile::Result r;
-    bool cancelled = false;
     LongWork::run(statusbar, [&](LongWork::Progress &progress) {
-        options.progress = [&](qint64 done, qint64 total) { return progress.report(done, total); };
+        options.progress = [&](qint64 done, qint64 total) { progress.report(done, total); };
         r = textfile::read(path, decoder, options);
-        cancelled = progress.cancelled;
     });
     if (!r.ok) {
-        // Cancelled: the document stays as it was, without a word.
-        if (!cancelled)
-            showFailure(form1text::cannotOpen(path), sink.outOfMemory ? QString::fromLocal8Bit(std::strerror(ENOMEM)) : r.error);
+        showFailure(form1text::cannotOpen(path), sink.outOfMemory ? QString::fromLocal8Bit(std::strerror(ENOMEM)) : r.error);
         return false;
     }
     m_encoding = decoder.encoding();

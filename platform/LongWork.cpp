@@ -5,52 +5,34 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QThread>
 #include <QTimer>
 
 namespace {
-// Nothing the user does reaches the windows while the work runs: a command
-// started now would find the text half-loaded. Esc cancels.
-class InputGate : public QObject
+// Input waits in the window system's queue; what is not input comes through
+// and needs holding here: a window closed or a file dropped now would find the
+// text half-loaded.
+class Gate : public QObject
 {
 public:
-    explicit InputGate(LongWork::Progress &progress) : m_progress(progress) { qApp->installEventFilter(this); }
-    ~InputGate() override { qApp->removeEventFilter(this); }
+    Gate() { qApp->installEventFilter(this); }
+    ~Gate() override { qApp->removeEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         switch (event->type()) {
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-                m_progress.cancelled = true;
-            return true;
         case QEvent::Close:
             event->ignore();
             return true;
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop:
-        case QEvent::TouchBegin:
-        case QEvent::TabletPress:
             return true;
         default:
             return false;
         }
     }
-
-private:
-    LongWork::Progress &m_progress;
 };
 
 // Under this, a bar would only flash.
@@ -62,7 +44,7 @@ void LongWork::run(StatusBar *bar, const std::function<void(Progress &)> &job)
 {
     Progress progress;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    InputGate gate(progress);
+    Gate gate;
     QEventLoop loop;
     QThread *thread = QThread::create([&] { job(progress); });
     QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
@@ -77,7 +59,7 @@ void LongWork::run(StatusBar *bar, const std::function<void(Progress &)> &job)
     });
     tick.start(ProgressTickMs);
     thread->start();
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
     thread->wait();
     delete thread;
     if (bar)

@@ -21,7 +21,7 @@ class ByteSink
 {
 public:
     virtual ~ByteSink() = default;
-    virtual bool append(QByteArrayView bytes) = 0;   // false stops the work (no memory, cancelled)
+    virtual bool append(QByteArrayView bytes) = 0;   // false stops the work (no memory, no room)
     virtual bool restart() = 0;                      // forget everything appended so far
 };
 

@@ -143,7 +143,9 @@ Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
         const Result r = readPieces(fd, options.chunk, [&](QByteArrayView piece) {
             done += piece.size();
             step = decoder.feed(piece);
-            return step == Decoder::Step::More && (!options.progress || options.progress(done, total));
+            if (options.progress)
+                options.progress(done, total);
+            return step == Decoder::Step::More;
         });
         if (!r.ok && step != Decoder::Step::Restart)
             return r;
@@ -183,7 +185,6 @@ class SaveSink final : public ByteSink
 {
 public:
     SaveSink(QSaveFile &file, qint64 total, const Progress &progress) : m_file(file), m_total(total), m_progress(progress) {}
-    bool cancelled = false;
     bool append(QByteArrayView bytes) override
     {
         for (qint64 done = 0; done < bytes.size();) {
@@ -193,8 +194,9 @@ public:
             done += n;
         }
         m_written += bytes.size();
-        cancelled = m_progress && !m_progress(qMin(m_written, m_total), m_total);
-        return !cancelled;
+        if (m_progress)
+            m_progress(qMin(m_written, m_total), m_total);
+        return true;
     }
     bool restart() override
     {
@@ -224,8 +226,8 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
     Encoding written = encoding;
     SaveSink sink(file, utf8.size(), progress);
     if (!textfile::encode(utf8, written, sink)) {
-        // Part of the text is not on disk (a full disk) or the save was cancelled: never commit then.
-        const QString reason = sink.cancelled ? QString() : file.errorString();
+        // Part of the text is not on disk (a full disk): never commit then.
+        const QString reason = file.errorString();
         file.cancelWriting();
         return {false, reason, {}};
     }

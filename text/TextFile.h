@@ -37,8 +37,8 @@ struct Result {
     Stamp stamp;                     // the file as read or written, when ok
 };
 
-// Told how far a read or write has come; false cancels it.
-using Progress = std::function<bool(qint64 done, qint64 total)>;
+// Told how far a read or write has come.
+using Progress = std::function<void(qint64 done, qint64 total)>;
 
 struct ReadOptions {
     qsizetype chunk = DefaultChunk;
@@ -52,7 +52,7 @@ qint64 memoryNeeded(qint64 size);
 
 // Reads a file to its end through `decoder`, piece by piece; refuses at once, without
 // blocking, anything that is not a regular file (a FIFO, a device, a folder). A read
-// that the decoder's sink or the progress stopped fails with an empty reason.
+// that the decoder's sink stopped fails with an empty reason.
 Result read(const QString &path, Decoder &decoder, const ReadOptions &options = {});
 // The raw bytes of a file, as above.
 Result read(const QString &path, QByteArray &bytes);

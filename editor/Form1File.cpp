@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScopeGuard>
-#include <QThread>
 #include <cerrno>
 #include <cstring>
 
@@ -164,24 +163,25 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
 
 namespace {
 // The decoded text goes straight into a new text for the box, which keeps
-// showing the old one until the new one is whole.
+// showing the old one until the new one is whole. The new text is made on the
+// reading thread: making room for a big file takes a moment.
 class PendingSink final : public textfile::ByteSink
 {
 public:
-    PendingSink(TextBox &box, qint64 sizeHint) : m_box(box), m_hint(sizeHint), m_text(box.newText(sizeHint)) {}
-    bool append(QByteArrayView utf8) override { return (outOfMemory = !m_text->append(utf8)) == false; }
+    PendingSink(TextBox &box, qint64 sizeHint) : m_box(box), m_hint(sizeHint) {}
+    bool append(QByteArrayView utf8) override
+    {
+        if (!m_text)
+            m_text = m_box.newText(m_hint);
+        outOfMemory = !m_text->append(utf8);
+        return !outOfMemory;
+    }
     bool restart() override
     {
-        // The old one goes first: never two at a time. The box makes new ones on its own thread.
-        m_text.reset();
-        const auto make = [this] { m_text = m_box.newText(m_hint); };
-        if (QThread::currentThread() == m_box.thread())
-            make();
-        else
-            QMetaObject::invokeMethod(&m_box, make, Qt::BlockingQueuedConnection);
+        m_text.reset();   // the old one goes first: never two at a time
         return true;
     }
-    std::unique_ptr<TextBox::PendingText> take() { return std::move(m_text); }
+    std::unique_ptr<TextBox::PendingText> take() { return m_text ? std::move(m_text) : m_box.newText(0); }
     bool outOfMemory = false;
 
 private:

@@ -25,8 +25,9 @@ public:
     // Replaces the whole text without an undo step; the caret goes to the start.
     void loadBytes(QByteArrayView utf8);
 
-    // A whole new text, built away from the box (on any one thread) while the box
-    // shows its own; adopt() puts it in the box, and dropping it leaves the box as it was.
+    // A whole new text, made and built away from the box (on any one thread: making
+    // one creates a document and touches nothing of the box) while the box shows
+    // its own; adopt() puts it in the box, and dropping it leaves the box as it was.
     class PendingText
     {
     public:

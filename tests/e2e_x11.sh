@@ -49,7 +49,8 @@ save_as() {
 }
 
 openbox >/dev/null 2>&1 & wm=$!
-sleep 0.5
+# Only a window manager activates windows: wait until it is up (slow beside a loaded machine).
+for i in $(seq 1 300); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 QT_QPA_PLATFORM=xcb "$exe" >"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window"
 xdotool windowactivate --sync "$main"; sleep 0.5

@@ -33,7 +33,6 @@ public:
     public:
         ~PendingText();
         bool append(QByteArrayView utf8);   // false when memory ran out
-        qint64 size() const { return m_size; }
 
     private:
         friend class TextBox;

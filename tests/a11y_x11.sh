@@ -6,10 +6,7 @@
 # the names of the calculator's keys.
 set -u
 exe="$1"
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/support/x11env.sh"
 trap 'rm -rf "$work"' EXIT
 printf 'Hello \xc3\xa9 world\r\nsecond \xf0\x9f\x98\x80 line\n' > "$work/known.txt"
 

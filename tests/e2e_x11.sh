@@ -5,10 +5,7 @@
 # from what X shows of the windows.
 set -u
 exe="$1"
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/support/x11env.sh"
 trap 'rm -rf "$work"' EXIT
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'

@@ -5,10 +5,7 @@
 # it has ended.
 set -u
 exe="$1"; manager="$2"
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/support/x11env.sh"
 pid=; mgr=; wm=; xvfb=
 trap 'kill $pid $mgr $wm $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; cat "$work/zendral.log" 2>/dev/null; exit 1; }

@@ -261,15 +261,4 @@ bool encode(QByteArrayView utf8, Encoding &encoding, ByteSink &out, qsizetype ch
     return pieces(plain);
 }
 
-LineEnd firstLineEnd(QByteArrayView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n')
-            return LineEnd::Lf;
-        if (text[i] == '\r')
-            return i + 1 < text.size() && text[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-    }
-    return LineEnd::Lf;
-}
-
 }

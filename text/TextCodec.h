@@ -65,7 +65,4 @@ private:
 // UTF-8, and `encoding` says so.
 bool encode(QByteArrayView utf8, Encoding &encoding, ByteSink &out, qsizetype chunk = DefaultChunk);
 
-// The first line end of the text; LF when it has none.
-LineEnd firstLineEnd(QByteArrayView text);
-
 }

@@ -109,20 +109,23 @@ Decoded decode(QByteArrayView raw, qsizetype chunk)
     return {std::move(sink.bytes), decoder.encoding(), decoder.lineEnd()};
 }
 
-QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk)
-{
-    BytesSink sink;
-    sink.bytes.reserve(utf8.size() + 3);
-    textfile::encode(utf8, encoding, sink, chunk);
-    return std::move(sink.bytes);
-}
-
+namespace {
+// The memory a text read from a file of `size` bytes takes in the editor, with its indexes.
 qint64 memoryNeeded(qint64 size)
 {
     // The text once, and its line indexes: a quarter more is ample for lines of
     // a few dozen characters; a file of tiny lines can need more, and then the
     // read's own failure to allocate is reported.
     return size + size / 4;
+}
+}
+
+QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk)
+{
+    BytesSink sink;
+    sink.bytes.reserve(utf8.size() + 3);
+    textfile::encode(utf8, encoding, sink, chunk);
+    return std::move(sink.bytes);
 }
 
 Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
@@ -133,9 +136,10 @@ Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
     const auto closeFile = qScopeGuard([fd] { if (fd >= 0) ::close(fd); });
     if (!opened.ok)
         return opened;
-    if (options.memoryAvailable >= 0 && memoryNeeded(st.st_size) > options.memoryAvailable)
+    const qint64 needed = memoryNeeded(st.st_size);
+    if (options.memoryAvailable >= 0 && needed > options.memoryAvailable)
         return {false, QStringLiteral("There is not enough memory for it: it needs about %1 MB, and %2 MB are free.")
-                           .arg(memoryNeeded(st.st_size) >> 20).arg(options.memoryAvailable >> 20), {}};
+                           .arg(needed >> 20).arg(options.memoryAvailable >> 20), {}};
     const qint64 total = st.st_size;
     for (;;) {
         qint64 done = 0;
@@ -168,12 +172,12 @@ Result read(const QString &path, QByteArray &bytes)
     Result r = openForReading(path, fd, st);
     const auto closeFile = qScopeGuard([fd] { if (fd >= 0) ::close(fd); });
     bytes.clear();
-    if (r.ok) {
-        try {
-            r = readPieces(fd, DefaultChunk, [&](QByteArrayView piece) { bytes += piece; return true; });
-        } catch (const std::bad_alloc &) {
-            return failure(ENOMEM);
-        }
+    if (!r.ok)
+        return r;
+    try {
+        r = readPieces(fd, DefaultChunk, [&](QByteArrayView piece) { bytes += piece; return true; });
+    } catch (const std::bad_alloc &) {
+        return failure(ENOMEM);
     }
     r.stamp = stampOf(st);
     return r;

@@ -47,9 +47,6 @@ struct ReadOptions {
     Progress progress;
 };
 
-// The memory a text read from a file of `size` bytes takes in the editor, with its indexes.
-qint64 memoryNeeded(qint64 size);
-
 // Reads a file to its end through `decoder`, piece by piece; refuses at once, without
 // blocking, anything that is not a regular file (a FIFO, a device, a folder). A read
 // that the decoder's sink stopped fails with an empty reason.

@@ -1,0 +1,7 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Sourced by the X tests: a scratch folder in $work, with a private runtime folder
+# and home, so that the program's settings and sockets never touch the user's.
+work="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"

@@ -101,8 +101,9 @@ dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus
 openbox >/dev/null 2>&1 & pids+=($!)
 # A window mapped while the window manager starts up can stay unmapped, and only a
 # window manager activates windows: wait until it is up (slow beside a loaded machine).
-for i in $(seq 1 300); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "FAIL: no window manager"; finish 1; }
+wm_up() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
+for i in $(seq 1 300); do wm_up && break; sleep 0.1; done
+wm_up || { echo "FAIL: no window manager after 30 s"; finish 1; }
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$exe" "$work/known.txt" >"$work/zendral.log" 2>&1 & pids+=($!)
 # The distribution's Python: the bindings come as its packages.
 timeout 100 /usr/bin/python3 "$work/client.py" || { cat "$work/zendral.log"; finish 1; }

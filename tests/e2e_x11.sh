@@ -45,9 +45,11 @@ save_as() {
   gone "Save As" || fail "the Save As dialog stayed open"
 }
 
-openbox >/dev/null 2>&1 & wm=$!
+pid=; openbox >/dev/null 2>&1 & wm=$!
 # Only a window manager activates windows: wait until it is up (slow beside a loaded machine).
-for i in $(seq 1 300); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+wm_up() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
+for i in $(seq 1 300); do wm_up && break; sleep 0.1; done
+wm_up || fail "no window manager after 30 s"
 QT_QPA_PLATFORM=xcb "$exe" >"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window"
 xdotool windowactivate --sync "$main"; sleep 0.5

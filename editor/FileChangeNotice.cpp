@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include <QApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QWidget>
 
 FileChangeNotice::FileChangeNotice(QWidget *window, MessageBoxes &messages, Document document)
@@ -44,8 +45,9 @@ void FileChangeNotice::check()
     const std::optional<textfile::Stamp> now = textfile::stampOf(m_path);
     if (now && !m_watcher.files().contains(m_path))
         m_watcher.addPath(m_path);   // the file was replaced: watch the new one
-    // Deleted or renamed away: nothing to read again, and Save writes it anew.
-    if (!now || *now == *m_known || now == m_declined)
+    // Deleted or renamed away: nothing to read again, and Save writes it anew. Replaced by a
+    // folder or a FIFO: nothing to read either, and Save refuses it.
+    if (!now || *now == *m_known || now == m_declined || !QFileInfo(m_path).isFile())
         return;
     m_asking = true;
     const bool unsaved = m_document.unsaved();

@@ -331,6 +331,7 @@ private Q_SLOTS:
         QTest::newRow("appended, unsaved, No keeps the text") << Notice{"append", true, MsgAnswer::No};
         QTest::newRow("renamed over (the watch is lost), unsaved, Yes") << Notice{"replace", true, MsgAnswer::Yes};
         QTest::newRow("deleted: nothing to ask") << Notice{"delete", false, MsgAnswer::Ok};
+        QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, MsgAnswer::Ok};
     }
     void changeNoticeAsksOnceAndReloads()
     {
@@ -343,8 +344,8 @@ private Q_SLOTS:
             file(QStringLiteral("f.txt"), "one\ntwo\n");
         if (n.change == "replace")
             QVERIFY(::rename(QFile::encodeName(file(QStringLiteral("new"), "one\ntwo\n")), QFile::encodeName(path)) == 0);
-        if (n.change == "delete")
-            QVERIFY(QFile::remove(path));
+        if (n.change == "delete" || n.change == "folder")
+            QVERIFY(QFile::remove(path) && (n.change == "delete" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
         if (n.answer != MsgAnswer::Ok)
             dialogs().answer(n.answer);
         activate();
@@ -367,6 +368,7 @@ private Q_SLOTS:
             QCOMPARE(std::tuple(dialogs().messages(), f.contents(path)), std::tuple(QStringList{form1text::changedOnDisk()}, kept.toUtf8()));
         }
         dialogs().clear();
+        QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
     }
 
     void longWorkShowsProgressAndKeepsInputForAfter()

@@ -210,7 +210,8 @@ int main(int argc, char **argv)
     bench::report("  Save / raw write", save / rawWrite, "x");
     bench::report("  Save / raw write flushed to the disk", save / syncedWrite, "x", "(target <= 1.2x)");
     bench::report("Save in place (a file with two names)", inPlace, "ms");
-    bench::report("  Save in place / raw write flushed to the disk", inPlace / syncedWrite, "x", "(a copy of the old bytes first)");
+    bench::report("  Save in place / raw write flushed to the disk", inPlace / syncedWrite, "x",
+                  "(a copy of the old bytes first)");
     bench::report(blinking ? "idle CPU over 10 s, caret blinking" : "idle CPU over 10 s (caret NOT blinking)", idleShortLines, "%",
                   "(target < 0.2% of a core)");
     bench::report("  the same at the end of a 10 MB line, over 5 s", idleLongLine, "%", "(target < 0.2% of a core)");

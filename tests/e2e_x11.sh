@@ -189,10 +189,17 @@ printf 'second\n' >> "$work/changing.txt"
 xdotool windowactivate --sync "$main"
 message || fail "no question after another program changed the file"
 keys Return
-gone_message() { for i in $(seq 1 50); do [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -lt 2 ] && return 0; sleep 0.1; done; return 1; }
+gone_message() {
+  for i in $(seq 1 50); do
+    [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -lt 2 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 gone_message || fail "the question stayed"
 keys ctrl+a ctrl+c
-[ "$(xclip -o -selection clipboard)" = $'first\nsecond' ] || fail "Yes did not read the file again: $(xclip -o -selection clipboard)"
+shown=$(xclip -o -selection clipboard)
+[ "$shown" = $'first\nsecond' ] || fail "Yes did not read the file again: $shown"
 # With unsaved changes No is the default and keeps them; Save then asks before writing over the change.
 keys ctrl+End; type "mine"
 xdotool windowactivate --sync "$calc"; sleep 0.3
@@ -208,7 +215,8 @@ sleep 0.5; keys alt+y   # the file dialog's own question: replace the existing f
 message || fail "Save did not ask before writing over the changed file"
 keys alt+y
 for i in $(seq 1 50); do grep -q mine "$work/changing.txt" && break; sleep 0.1; done
-[ "$(cat "$work/changing.txt"; echo x)" = $'first\nsecond\nminex' ] || fail "Save after No wrote: $(od -c "$work/changing.txt" | head -3)"
+[ "$(cat "$work/changing.txt"; echo x)" = $'first\nsecond\nminex' ] ||
+  fail "Save after No wrote: $(od -c "$work/changing.txt" | head -3)"
 kill $pid
 kill $wm 2>/dev/null
 echo "end to end: passed"

@@ -343,7 +343,8 @@ private Q_SLOTS:
         if (n.change == "append")
             file(QStringLiteral("f.txt"), "one\ntwo\n");
         if (n.change == "replace")
-            QVERIFY(::rename(QFile::encodeName(file(QStringLiteral("new"), "one\ntwo\n")), QFile::encodeName(path)) == 0);
+            QVERIFY(::rename(QFile::encodeName(file(QStringLiteral("new"), "one\ntwo\n")), QFile::encodeName(path))
+                    == 0);
         if (n.change == "delete" || n.change == "folder")
             QVERIFY(QFile::remove(path) && (n.change == "delete" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
         if (n.answer != MsgAnswer::Ok)
@@ -365,7 +366,8 @@ private Q_SLOTS:
             dialogs().chooseFile(path);
             dialogs().answer(MsgAnswer::Yes);
             f.form->mnufilesave->trigger();
-            QCOMPARE(std::tuple(dialogs().messages(), f.contents(path)), std::tuple(QStringList{form1text::changedOnDisk()}, kept.toUtf8()));
+            QCOMPARE(std::tuple(dialogs().messages(), f.contents(path)),
+                     std::tuple(QStringList{form1text::changedOnDisk()}, kept.toUtf8()));
         }
         dialogs().clear();
         QDir(dir.path()).rmdir(QStringLiteral("f.txt"));

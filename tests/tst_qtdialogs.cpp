@@ -53,7 +53,10 @@ private Q_SLOTS:
         QCOMPARE(dialogs.show(nullptr, QStringLiteral("Invalid Data Format"), MsgButtons::Ok), MsgAnswer::Ok);
         // Yes/No: Enter answers the default, Esc No.
         const auto yesNo = [&](MsgButtons buttons, int key) {
-            whenModal<QMessageBox>([&](QMessageBox *box) { seen << QString::number(box->buttons().size()); QTest::keyClick(box, Qt::Key(key)); });
+            whenModal<QMessageBox>([&](QMessageBox *box) {
+                seen << QString::number(box->buttons().size());
+                QTest::keyClick(box, Qt::Key(key));
+            });
             return dialogs.show(nullptr, QStringLiteral("Overwrite it?"), buttons);
         };
         QCOMPARE(std::tuple(yesNo(MsgButtons::YesNo, Qt::Key_Return), yesNo(MsgButtons::YesNo, Qt::Key_Escape),

@@ -31,7 +31,8 @@ int saveAs(bool nobody, const QString &path, const QByteArray &bytes)
 {
     const pid_t child = fork();
     if (child == 0) {
-        if (nobody && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0))
+        if (nobody && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0
+                       || setresuid(65534, 65534, 65534) != 0))
             _exit(99);
         const textfile::Result r = textfile::write(path, bytes);
         _exit(r.ok ? int(r.saved.reason) : 100);
@@ -50,7 +51,8 @@ QString identity(const QString &path, bool withInode)
     QProcess attrs;
     attrs.start(QStringLiteral("getfattr"), {"-d", "-m", "-", "-e", "hex", path});
     attrs.waitForFinished();
-    return QStringLiteral("%1 %2:%3 links %4 inode %5\n%6").arg(st.st_mode, 0, 8).arg(st.st_uid).arg(st.st_gid).arg(st.st_nlink)
+    return QStringLiteral("%1 %2:%3 links %4 inode %5\n%6").arg(st.st_mode, 0, 8).arg(st.st_uid).arg(st.st_gid)
+        .arg(st.st_nlink)
         .arg(withInode ? st.st_ino : 0).arg(QString::fromLocal8Bit(attrs.readAllStandardOutput()));
 }
 }
@@ -200,7 +202,8 @@ private Q_SLOTS:
         QTest::newRow("two hard links, by nobody") << Identity{"links", 0777, false, true, R::HardLinks};
         QTest::newRow("root's 0666 file, by nobody") << Identity{"", 0777, true, true, R::ForeignOwner};
         QTest::newRow("user.test and an ACL, by root") << Identity{"attributes", 0755, true, false, R::Replaceable};
-        QTest::newRow("user.test and an ACL, by its owner nobody") << Identity{"attributes", 0777, false, true, R::Replaceable};
+        QTest::newRow("user.test and an ACL, by its owner nobody")
+            << Identity{"attributes", 0777, false, true, R::Replaceable};
         QTest::newRow("through a symbolic link") << Identity{"symlink", 0755, true, false, R::Replaceable};
     }
     void saveKeepsTheFilesIdentity()

@@ -123,7 +123,10 @@ Result writeInPlace(const QString &path, qint64 total, const std::function<bool(
     // Progress counts the copy of the old bytes, then the new ones.
     const qint64 old = st.st_size, all = old + total;
     const std::function<void(qint64)> copied = [&](qint64 done) { if (progress) progress(done, all); };
-    const std::function<void(qint64)> wrote = [&](qint64 done) { if (progress) progress(old + qMin(done, total), all); };
+    const std::function<void(qint64)> wrote = [&](qint64 done) {
+        if (progress)
+            progress(old + qMin(done, total), all);
+    };
     KeptCopy kept;
     if (!kept.make(fd, old, QFileInfo(path).fileName(), copied))
         return {false, QStringLiteral("%1\nIts old text could not be kept aside in \"%2\" first.")

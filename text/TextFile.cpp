@@ -302,7 +302,8 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
         how = {SavePath::InPlace, SaveReason::ReplaceFailed};
     }
     Encoding written = encoding;
-    r = writeInPlace(path, utf8.size(), [&](ByteSink &sink) { return textfile::encode(utf8, written, sink); }, progress);
+    const auto produce = [&](ByteSink &sink) { return textfile::encode(utf8, written, sink); };
+    r = writeInPlace(path, utf8.size(), produce, progress);
     if (r.ok)
         encoding = written;
     r.saved = how;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"
+#include "editor/FileChangeNotice.h"
 #include "editor/Icons.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
@@ -92,6 +93,8 @@ void Form1::createControls()
     cdb->FontName = def::toQFont(def::Font{}).family();
     cdb->FontSize = 12;
     connect(cdb, &CommonDialog::fileNameChanged, this, &Form1::armTimer);
+    m_notice = new FileChangeNotice(this, m_services.messages, {[this] { return !Saved; },
+                                                                [this](const QString &path) { openFile(path); }});
 
     // Runs once after each change that can alter what it shows, and sleeps otherwise.
     Timer1 = new QTimer(this);
@@ -229,6 +232,7 @@ void Form1::newDocument()
     Text1->setLineEnd(LineEnd::Lf);
     cdb->setFileName(QString());
     m_stamp.reset();
+    m_notice->follow({}, m_stamp);
     Saved = true;
 }
 

@@ -14,6 +14,7 @@ struct Services;
 class TextBox;
 class StatusBar;
 class CommonDialog;
+class FileChangeNotice;
 class QAction;
 
 class Form1 : public QMainWindow
@@ -119,4 +120,5 @@ private:
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;
     // The document's file as last read or written; nullopt while it has none.
     std::optional<textfile::Stamp> m_stamp;
+    FileChangeNotice *m_notice = nullptr;   // asks when another program changes that file
 };

@@ -24,6 +24,12 @@ struct MenuDef {
 namespace form1text {
 inline QString saveQuestion() { return QStringLiteral("Do You Want to Save File ?"); }
 inline QString changedOnDisk() { return QStringLiteral("The file has been changed by another program. Overwrite it?"); }
+inline QString reload() { return QStringLiteral("The file has been changed by another program. Reload it?"); }
+inline QString reloadLosingChanges()
+{
+    return QStringLiteral("The file has been changed by another program. Reload it?\n\n"
+                          "The changes you have made here will be lost.");
+}
 inline QString cannotOpen(const QString &path) { return QStringLiteral("Cannot open \"%1\".").arg(path); }
 inline QString cannotSave(const QString &path) { return QStringLiteral("Cannot save \"%1\".").arg(path); }
 inline QString invalidFormat() { return QStringLiteral("Invalid Data Format"); }

@@ -2,6 +2,7 @@
 // File commands, reading and writing the document, and the menu-state timer of the main window.
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"
+#include "editor/FileChangeNotice.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
 #include "platform/LongWork.h"
@@ -157,6 +158,7 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     m_encoding = encoding;
     cdb->setFileName(path);
     m_stamp = r.stamp;
+    m_notice->follow(path, m_stamp);
     Saved = true;
     return true;
 }
@@ -214,6 +216,7 @@ bool Form1::readFile(const QString &path)
     Text1->adopt(sink.take());
     cdb->setFileName(path);
     m_stamp = r.stamp;
+    m_notice->follow(path, m_stamp);
     // Loading is not an edit: the text is as saved as the file it came from.
     Saved = true;
     return true;

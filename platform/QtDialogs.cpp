@@ -20,7 +20,7 @@ MsgAnswer QtDialogs::show(QWidget *parent, const QString &text, MsgButtons butto
     }
     const bool cancel = buttons == MsgButtons::YesNoCancel;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | (cancel ? QMessageBox::Cancel : QMessageBox::NoButton));
-    box.setDefaultButton(cancel ? QMessageBox::Yes : QMessageBox::No);
+    box.setDefaultButton(buttons == MsgButtons::YesNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(cancel ? QMessageBox::Cancel : QMessageBox::No);
     box.exec();
     if (box.clickedButton() == box.button(QMessageBox::Yes))

@@ -177,6 +177,47 @@ cmp -s "$doc" "$work/expected" || fail "the file given by the desktop entry was 
 xdotool key alt+F4
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "the process started by the desktop entry did not end"
+# Another program changes the open file while the calculator is active: back in the main window,
+# the question comes once; Yes (the default) reads the file again.
+printf 'first\n' > "$work/changing.txt"
+QT_QPA_PLATFORM=xcb "$exe" "$work/changing.txt" >>"$work/zendral.log" 2>&1 & pid=$!
+main=$(window Zendral) || fail "no main window for the changing file"
+xdotool windowactivate --sync "$main"; sleep 0.5
+keys F5
+calc=$(window 'My Parvix\(Calculator\)') || fail "no calculator"
+printf 'second\n' >> "$work/changing.txt"
+xdotool windowactivate --sync "$main"
+message || fail "no question after another program changed the file"
+keys Return
+gone_message() {
+  for i in $(seq 1 50); do
+    [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -lt 2 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+gone_message || fail "the question stayed"
+keys ctrl+a ctrl+c
+shown=$(xclip -o -selection clipboard)
+[ "$shown" = $'first\nsecond' ] || fail "Yes did not read the file again: $shown"
+# With unsaved changes No is the default and keeps them; Save then asks before writing over the change.
+keys ctrl+End; type "mine"
+xdotool windowactivate --sync "$calc"; sleep 0.3
+printf 'third\n' >> "$work/changing.txt"
+xdotool windowactivate --sync "$main"
+message || fail "no question with unsaved changes"
+keys Return
+gone_message || fail "the question with unsaved changes stayed"
+keys F2
+window "Save As" >/dev/null || fail "no Save dialog"; sleep 0.5
+keys Return
+sleep 0.5; keys alt+y   # the file dialog's own question: replace the existing file
+message || fail "Save did not ask before writing over the changed file"
+keys alt+y
+for i in $(seq 1 50); do grep -q mine "$work/changing.txt" && break; sleep 0.1; done
+[ "$(cat "$work/changing.txt"; echo x)" = $'first\nsecond\nminex' ] ||
+  fail "Save after No wrote: $(od -c "$work/changing.txt" | head -3)"
+kill $pid
 kill $wm 2>/dev/null
 echo "end to end: passed"
 SCRIPT

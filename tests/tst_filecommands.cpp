@@ -23,9 +23,12 @@
 struct Prompt { QString caller; MsgAnswer answer; QString file; bool goesOn; };
 // A command on a target that fails for `reason`, in a named or an untitled document.
 struct Failure { QString command, target, reason; bool named; };
+// Another program appends to, renames a new file over or deletes the open file; the text unsaved or not; the answer.
+struct Notice { QString change; bool unsaved; MsgAnswer answer; };
 Q_DECLARE_METATYPE(MsgAnswer)
 Q_DECLARE_METATYPE(Prompt)
 Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Notice)
 
 class TestFileCommands : public QObject
 {
@@ -48,6 +51,13 @@ class TestFileCommands : public QObject
         f.settle();   // the menus follow the loaded text
     }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
+    // The window becomes active again, and the questions that follows have been asked.
+    void activate()
+    {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(f.form, &event);
+        QCoreApplication::processEvents();
+    }
     QString panelText() const { return f.form->statusbar->panel(QStringLiteral("text"))->text(); }
     QString enabledItems() const
     {
@@ -293,6 +303,9 @@ private Q_SLOTS:
             QVERIFY(::utimensat(AT_FDCWD, other, times, 0) == 0 && ::rename(other, QFile::encodeName(path)) == 0);
         }
         const QByteArray theirs = f.contents(path);
+        dialogs().answer(MsgAnswer::No);   // not read again: the change notice's question (below)
+        activate();
+        QCOMPARE(dialogs().messages(), QStringList{form1text::reload()});
         // Twice: a save that wrote is what the next one compares with; one declined asks again.
         bool asks = true;
         for (const char *text : {"mine", "again"}) {
@@ -309,6 +322,55 @@ private Q_SLOTS:
             asks = asks && answer == MsgAnswer::No;
             QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(asks ? theirs : QByteArray(text), !asks));
         }
+    }
+
+    void changeNoticeAsksOnceAndReloads_data()
+    {
+        QTest::addColumn<Notice>("n");
+        QTest::newRow("appended, Yes reloads") << Notice{"append", false, MsgAnswer::Yes};
+        QTest::newRow("appended, unsaved, No keeps the text") << Notice{"append", true, MsgAnswer::No};
+        QTest::newRow("renamed over (the watch is lost), unsaved, Yes") << Notice{"replace", true, MsgAnswer::Yes};
+        QTest::newRow("deleted: nothing to ask") << Notice{"delete", false, MsgAnswer::Ok};
+        QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, MsgAnswer::Ok};
+    }
+    void changeNoticeAsksOnceAndReloads()
+    {
+        QFETCH(Notice, n);
+        const QString path = file(QStringLiteral("f.txt"), "one\n");
+        open(path);
+        if (n.unsaved)
+            f.type(QStringLiteral("mine "));
+        if (n.change == "append")
+            file(QStringLiteral("f.txt"), "one\ntwo\n");
+        if (n.change == "replace")
+            QVERIFY(::rename(QFile::encodeName(file(QStringLiteral("new"), "one\ntwo\n")), QFile::encodeName(path))
+                    == 0);
+        if (n.change == "delete" || n.change == "folder")
+            QVERIFY(QFile::remove(path) && (n.change == "delete" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
+        if (n.answer != MsgAnswer::Ok)
+            dialogs().answer(n.answer);
+        activate();
+        activate();   // asked once for one change
+        const QStringList asked = n.answer == MsgAnswer::Ok ? QStringList()
+                                  : QStringList{n.unsaved ? form1text::reloadLosingChanges() : form1text::reload()};
+        QCOMPARE(dialogs().messages(), asked);
+        if (!asked.isEmpty())
+            QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesYesNo);
+        const bool reloaded = n.answer == MsgAnswer::Yes;
+        const QString kept = n.unsaved ? QStringLiteral("mine one\n") : QStringLiteral("one\n");
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved),
+                 std::tuple(reloaded ? QStringLiteral("one\ntwo\n") : kept, reloaded || !n.unsaved));
+        // Kept over the change: Save still asks before overwriting it.
+        dialogs().clear();
+        if (n.answer == MsgAnswer::No) {
+            dialogs().chooseFile(path);
+            dialogs().answer(MsgAnswer::Yes);
+            f.form->mnufilesave->trigger();
+            QCOMPARE(std::tuple(dialogs().messages(), f.contents(path)),
+                     std::tuple(QStringList{form1text::changedOnDisk()}, kept.toUtf8()));
+        }
+        dialogs().clear();
+        QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
     }
 
     void longWorkShowsProgressAndKeepsInputForAfter()

@@ -3,8 +3,13 @@
 #include "text/TextFile.h"
 #include <QTest>
 #include <QRandomGenerator>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <grp.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using textfile::Encoding;
@@ -12,13 +17,54 @@ using L = LineEnd;
 struct Trip { QByteArray raw; Encoding encoding; QString text; L lineEnd; };
 struct Kept { int mode; bool foreignOwner, throughLink; };
 struct Proc { QString path; QByteArray start; int atLeast; };
+// A file as a case sets it up ("links": a second name, "attributes": user.test and an ACL, "symlink": saved
+// through one), in a folder of `folder` mode, owned by root or by nobody (uid 65534), saved by either.
+struct Identity { QString extra; int folder; bool rootOwns, nobodySaves; textfile::SaveReason reason; };
 Q_DECLARE_METATYPE(Trip)
 Q_DECLARE_METATYPE(Kept)
 Q_DECLARE_METATYPE(Proc)
+Q_DECLARE_METATYPE(Identity)
+
+namespace {
+// Saves `bytes` to `path` in a child process, as nobody when asked; the reason for the path it took, or -1.
+int saveAs(bool nobody, const QString &path, const QByteArray &bytes)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (nobody && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0
+                       || setresuid(65534, 65534, 65534) != 0))
+            _exit(99);
+        const textfile::Result r = textfile::write(path, bytes);
+        _exit(r.ok ? int(r.saved.reason) : 100);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) < 99
+               ? WEXITSTATUS(status) : -1;
+}
+
+// Everything about a file but its bytes and times: mode, owner, group, links, inode, extended attributes.
+QString identity(const QString &path, bool withInode)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("missing");
+    QProcess attrs;
+    attrs.start(QStringLiteral("getfattr"), {"-d", "-m", "-", "-e", "hex", path});
+    attrs.waitForFinished();
+    return QStringLiteral("%1 %2:%3 links %4 inode %5\n%6").arg(st.st_mode, 0, 8).arg(st.st_uid).arg(st.st_gid)
+        .arg(st.st_nlink)
+        .arg(withInode ? st.st_ino : 0).arg(QString::fromLocal8Bit(attrs.readAllStandardOutput()));
+}
+}
 
 class TestTextFile : public QObject
 {
     Q_OBJECT
+    static QByteArray f(const QString &path)
+    {
+        QByteArray bytes;
+        return textfile::read(path, bytes).ok ? bytes : QByteArray("<unreadable>");
+    }
 private Q_SLOTS:
     void roundTrip_data()
     {
@@ -144,6 +190,75 @@ private Q_SLOTS:
         QVERIFY(!textfile::changedSince(path, r.stamp));
         QCOMPARE(QFileInfo(link).isSymLink(), throughLink);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), throughLink ? 2 : 1);   // no temporary left
+    }
+
+    void saveKeepsTheFilesIdentity_data()
+    {
+        using R = textfile::SaveReason;
+        QTest::addColumn<Identity>("c");
+        QTest::newRow("own file: replaced") << Identity{"", 0755, true, false, R::Replaceable};
+        QTest::newRow("0666 in a 0555 folder, by nobody") << Identity{"", 0555, true, true, R::FolderNotWritable};
+        QTest::newRow("two hard links") << Identity{"links", 0755, true, false, R::HardLinks};
+        QTest::newRow("two hard links, by nobody") << Identity{"links", 0777, false, true, R::HardLinks};
+        QTest::newRow("root's 0666 file, by nobody") << Identity{"", 0777, true, true, R::ForeignOwner};
+        QTest::newRow("user.test and an ACL, by root") << Identity{"attributes", 0755, true, false, R::Replaceable};
+        QTest::newRow("user.test and an ACL, by its owner nobody")
+            << Identity{"attributes", 0777, false, true, R::Replaceable};
+        QTest::newRow("through a symbolic link") << Identity{"symlink", 0755, true, false, R::Replaceable};
+        // Names can be added to an append-only folder but not replaced: the rename fails as on some network shares.
+        QTest::newRow("append-only folder: rename refused")
+            << Identity{"append-only", 0755, true, false, R::ReplaceFailed};
+    }
+    void saveKeepsTheFilesIdentity()
+    {
+        QFETCH(Identity, c);
+        if (geteuid() != 0)
+            QSKIP("the cases set owners: run as root");
+        QTemporaryDir dir;
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
+        const QString folder = dir.filePath(QStringLiteral("d")), path = folder + QStringLiteral("/f.txt");
+        const QString named = c.extra == "symlink" ? dir.filePath(QStringLiteral("link")) : path;
+        QVERIFY(QDir().mkpath(folder) && textfile::write(path, QByteArray("old text\n")).ok);
+        QVERIFY(::chown(QFile::encodeName(path), c.rootOwns ? 0 : 65534, c.rootOwns ? 0 : 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(path), 0666) == 0 && ::chmod(QFile::encodeName(dir.path()), 0755) == 0);
+        QVERIFY(c.extra != "links" || ::link(QFile::encodeName(path), QFile::encodeName(folder + "/other")) == 0);
+        QVERIFY(c.extra != "symlink" || QFile::link(path, named));
+        if (c.extra == "attributes")
+            QVERIFY(QProcess::execute("setfattr", {"-n", "user.test", "-v", "kept", path}) == 0
+                    && QProcess::execute("setfacl", {"-m", "u:1:r,g:2:rw", path}) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder), mode_t(c.folder)) == 0);
+        if (c.extra == "append-only" && QProcess::execute("chattr", {"+a", folder}) != 0)
+            QSKIP("no append-only folders on this filesystem");
+        const auto writable = qScopeGuard([&] { QProcess::execute("chattr", {"-a", folder}); });
+        const QString before = identity(path, c.reason != textfile::SaveReason::Replaceable);
+        QCOMPARE(saveAs(c.nobodySaves, named, "new text\n"), int(c.reason));
+        QCOMPARE(identity(path, c.reason != textfile::SaveReason::Replaceable), before);
+        QByteArray back;
+        QVERIFY(textfile::read(path, back).ok);
+        QCOMPARE(back, QByteArray("new text\n"));
+        // No temporary left, but where the folder refuses to remove one as it refused the rename.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(),
+                 c.extra == "links" || c.extra == "append-only" ? 2 : 1);
+        QVERIFY(c.extra != "links" || f(folder + "/other") == back);
+        QVERIFY(QDir(dir.filePath(QStringLiteral("state/zendral"))).isEmpty());   // the old bytes' copy is gone
+    }
+
+    void inPlaceWriteOnAFullDiskPutsTheOldBytesBack()
+    {
+        QTemporaryDir dir;
+        const QByteArray disk = QFile::encodeName(dir.filePath(QStringLiteral("disk")));
+        if (!QDir().mkpath(QString::fromLocal8Bit(disk)) || ::mount("tmpfs", disk, "tmpfs", 0, "size=64k") != 0)
+            QSKIP("cannot mount a small disk here (needs root)");
+        const auto unmount = qScopeGuard([&] { ::umount2(disk, MNT_DETACH); });
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
+        const QString path = QString::fromLocal8Bit(disk) + QStringLiteral("/f.txt");
+        const QByteArray old(20000, 'o');
+        QVERIFY(textfile::write(path, old).ok && ::link(QFile::encodeName(path), disk + "/other") == 0);
+        const textfile::Result r = textfile::write(path, QByteArray(100000, 'n'));
+        QVERIFY2(!r.ok && r.error.contains(QString::fromLocal8Bit(strerror(ENOSPC))) && r.error.contains("put back"),
+                 qPrintable(r.error));
+        QCOMPARE(std::tuple(f(path), f(QString::fromLocal8Bit(disk + "/other"))), std::tuple(old, old));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("state/zendral"))).isEmpty());
     }
 
     void readsToTheEndWhateverTheSizeSays_data()

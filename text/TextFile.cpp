@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/TextFile.h"
+#include "text/InPlaceSave.h"
+#include <QFileInfo>
 #include <QFile>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -16,11 +18,6 @@ QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)
 
 Result failure(int err) { return {false, systemReason(err), {}}; }
 
-Result notRegular(mode_t mode)
-{
-    return S_ISDIR(mode) ? failure(EISDIR) : Result{false, QStringLiteral("It is not a regular file."), {}};
-}
-
 Stamp stampOf(const struct stat &st)
 {
     return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_dev),
@@ -29,11 +26,15 @@ Stamp stampOf(const struct stat &st)
 
 // Owner and group first: changing them clears the set-id bits, which the mode then
 // puts back, but only beside the owner or group they were set for.
-void keepOwnerAndMode(int fd, const struct stat &old)
+void keepOwner(int fd, const struct stat &old)
 {
     if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
         // Not allowed: the file becomes ours, as any new file would.
     }
+}
+
+void keepMode(int fd, const struct stat &old)
+{
     mode_t mode = old.st_mode & 07777;
     struct stat now;
     const bool known = ::fstat(fd, &now) == 0;
@@ -45,6 +46,11 @@ void keepOwnerAndMode(int fd, const struct stat &old)
         // The temporary file keeps the permissions the save file gave it.
     }
 }
+}
+
+Result notRegular(quint32 mode)
+{
+    return S_ISDIR(mode) ? failure(EISDIR) : Result{false, QStringLiteral("It is not a regular file."), {}};
 }
 
 namespace {
@@ -216,17 +222,44 @@ private:
 };
 }
 
-Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress)
+namespace {
+// The rename made the new file the folder's entry; until the folder is on disk, a
+// power cut can bring back the old entry, or none.
+void syncFolderOf(const QString &path)
 {
-    struct stat old;
-    const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
-        return notRegular(old.st_mode);
+    const int dir = ::open(QFile::encodeName(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);   // the save itself is done; a folder that cannot sync has no better answer
+        ::close(dir);
+    }
+}
+
+// Through a temporary file. `retry` is set where writing in place may succeed
+// instead: the temporary file could not be made (ENOENT from O_TMPFILE on CIFS,
+// EPERM), the attributes not copied, or the rename refused (EXDEV, ETXTBSY,
+// EEXIST on shared folders and FUSE). A write that failed is never retried: the disk is full.
+Result replace(const QString &path, const struct stat *old, QByteArrayView utf8, Encoding &encoding,
+               const Progress &progress, bool &retry)
+{
     QSaveFile file(path);
+    retry = old != nullptr;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString(), {}};
-    if (exists)
-        keepOwnerAndMode(file.handle(), old);
+    if (old) {
+        keepOwner(file.handle(), *old);
+        const int from = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const bool copied = from >= 0 && copyAttributes(from, file.handle());
+        const int err = errno;
+        if (from >= 0)
+            ::close(from);
+        if (!copied) {
+            file.cancelWriting();
+            return failure(err);
+        }
+        keepMode(file.handle(), *old);
+    }
+    retry = false;
     Encoding written = encoding;
     SaveSink sink(file, utf8.size(), progress);
     if (!textfile::encode(utf8, written, sink)) {
@@ -241,10 +274,40 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
         file.cancelWriting();
         return failure(err);
     }
-    if (!file.commit())
+    if (!file.commit()) {
+        retry = old && file.error() == QFileDevice::RenameError;
         return {false, file.errorString(), {}};
+    }
+    syncFolderOf(path);
     encoding = written;
     return {true, {}, stampOf(st)};
+}
+}
+
+Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress)
+{
+    struct stat old;
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return notRegular(old.st_mode);
+    SaveDecision how = decideSave(path);
+    Result r;
+    if (how.path == SavePath::Replace) {
+        bool retry = false;
+        r = replace(path, exists ? &old : nullptr, utf8, encoding, progress, retry);
+        if (!retry) {
+            r.saved = how;
+            return r;
+        }
+        how = {SavePath::InPlace, SaveReason::ReplaceFailed};
+    }
+    Encoding written = encoding;
+    const auto produce = [&](ByteSink &sink) { return textfile::encode(utf8, written, sink); };
+    r = writeInPlace(path, utf8.size(), produce, progress);
+    if (r.ok)
+        encoding = written;
+    r.saved = how;
+    return r;
 }
 
 Result write(const QString &path, QByteArrayView bytes)
@@ -253,10 +316,18 @@ Result write(const QString &path, QByteArrayView bytes)
     return write(path, bytes, raw);
 }
 
-bool changedSince(const QString &path, const Stamp &stamp)
+std::optional<Stamp> stampOf(const QString &path)
 {
     struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && stampOf(st) != stamp;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+bool changedSince(const QString &path, const Stamp &stamp)
+{
+    const std::optional<Stamp> now = stampOf(path);
+    return now && *now != stamp;
 }
 
 }

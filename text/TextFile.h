@@ -4,10 +4,12 @@
 // The editor's buffer holds UTF-8; a file keeps the encoding it was read in.
 // Errors in this layer come back as values (a Result with the system's
 // reason); nothing here throws but for memory, which reading reports as a failure.
+#include "text/SavePolicy.h"
 #include "text/TextCodec.h"
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace textfile {
 
@@ -35,6 +37,7 @@ struct Result {
     bool ok = true;
     QString error;                   // the system's reason, when !ok
     Stamp stamp;                     // the file as read or written, when ok
+    SaveDecision saved;              // how a write went about it
 };
 
 // Told how far a read or write has come.
@@ -54,11 +57,16 @@ Result read(const QString &path, Decoder &decoder, const ReadOptions &options = 
 // The raw bytes of a file, as above.
 Result read(const QString &path, QByteArray &bytes);
 // Writes through a temporary file in the same folder and replaces the old file
-// only after every byte was written. An existing file keeps its mode bits and,
-// where the process may set them, its owner and group; one that is not a
-// regular file is refused and left alone.
+// only after every byte was written, the new file given the old one's owner, group,
+// mode bits and extended attributes; or, where that would make it another file
+// (decideSave), writes over the old file in place. One that is not a regular file
+// is refused and left alone.
 Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress = {});
 Result write(const QString &path, QByteArrayView bytes);   // the bytes as they are
+// The file `path` is now; nullopt when there is none.
+std::optional<Stamp> stampOf(const QString &path);
+// The failure for a path that is not a regular file (`mode` from stat).
+Result notRegular(quint32 mode);
 // True when `path` exists and is no longer the file `stamp` describes.
 bool changedSince(const QString &path, const Stamp &stamp);
 

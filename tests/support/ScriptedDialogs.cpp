@@ -51,7 +51,9 @@ MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons butto
     record(Shown{Kind::Message, text, buttons, title(), {}, {}, 0});
     MsgAnswer a = MsgAnswer::Ok;
     // Unscripted, the box answers as Esc would.
-    const MsgAnswer escape = buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    const MsgAnswer escape = buttons == MsgButtons::Ok            ? MsgAnswer::Ok
+                             : buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
+                                                                  : MsgAnswer::No;
     if (!next(a, QStringLiteral("message \"%1\"").arg(text)))
         return escape;
     const bool offered = buttons == MsgButtons::Ok ? a == MsgAnswer::Ok

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files handed over by the desktop: the command line and drops on the window.
+// Files handed over by the desktop: the command line and drops on the window; the locks as Wayland tells them.
 #include "app/CommandLine.h"
+#include "platform/KeyEventLocks.h"
 #include "platform/StatusBar.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
@@ -8,6 +9,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <qpa/qwindowsysteminterface.h>
 
 struct Start { QStringList args; QString text, name; bool saved; QString message; QStringList started; };
 struct Drop {
@@ -136,6 +138,22 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName()), std::tuple(d.text, d.name));
         if (d.answers.value(0) == MsgAnswer::Yes)
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
+    }
+
+    void locksFollowTheWindowSystemsKeys()
+    {
+        // Where only key events tell the locks (Wayland), their native modifiers do: Lock 0x2, Num Lock 0x10.
+        KeyEventLocks locks(qApp);
+        QKeyEvent made(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 0, 0, 0x12);
+        QApplication::sendEvent(f.form->Text1, &made);   // made by a program: no state in it
+        QCOMPARE(std::pair(locks.capsLock(), locks.numLock()), std::pair(std::optional<bool>(), std::optional<bool>()));
+        for (const quint32 mods : {0x2u, 0x10u, 0x12u, 0x0u}) {
+            QWindowSystemInterface::handleExtendedKeyEvent(f.form->windowHandle(), QEvent::KeyRelease,
+                                                           Qt::Key_CapsLock, Qt::NoModifier, 0, 0, mods);
+            QWindowSystemInterface::flushWindowSystemEvents();
+            QCOMPARE(std::pair(locks.capsLock(), locks.numLock()),
+                     std::pair(std::optional<bool>(mods & 0x2), std::optional<bool>(mods & 0x10)));
+        }
     }
 };
 

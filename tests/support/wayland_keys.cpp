@@ -2,7 +2,9 @@
 // Types into the focused window of a Wayland compositor through a virtual keyboard, as a person at a keyboard
 // would: `wayland_keys text:STRING key:Control_L+s key:Caps_Lock drag:X1,Y1,X2,Y2 ...`. Keys press in order and
 // release in reverse; a character the US layout lacks gets a key of its own; a drag presses the left button at
-// one point of a 1024x768 output and releases it at the other (a click where they are the same). The client keeps the keyboard's state and
+// one point of a 1024x768 output and releases it at the other (a click where they are the same). `hold` keeps
+// a keyboard and a pointer plugged in until the process is ended: without them the seat has neither, and each
+// run that comes and goes takes the window's keyboard and pointer away, which closes its menus. The client keeps the keyboard's state and
 // sends the modifiers (Caps Lock included) with every key, as the protocol asks of it.
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
@@ -195,6 +197,11 @@ int main(int argc, char **argv)
             act((x1 + x2) / 2, (y1 + y2) / 2, -1);
             act(x2, y2, 0);
             wl_proxy_destroy(pointer);
+        } else if (step == "hold") {
+            if (pointerManager)
+                wl_proxy_marshal_constructor(pointerManager, 0, &pointerInterface, seat, nullptr);
+            while (wl_display_dispatch(display) != -1) {
+            }
         } else {
             return std::fprintf(stderr, "wayland_keys: unknown step %s\n", step.c_str()), 1;
         }

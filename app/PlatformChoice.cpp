@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/PlatformChoice.h"
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QLibraryInfo>
 #include <QList>
 #include <QPluginLoader>

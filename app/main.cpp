@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
+#include "app/PlatformChoice.h"
 #include "app/WindowRegistry.h"
 #include "platform/AppName.h"
 #include "platform/Clipboard.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char **argv)
 {
@@ -25,9 +27,23 @@ int main(int argc, char **argv)
         std::fputs(line.err.toLocal8Bit().constData(), stderr);
         return *line.exitCode;
     }
-    // Qt sees the program's name only: every argument is a file, even one named like a Qt option.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    const PlatformChoice platform = choosePlatform(systemDisplays());
+    if (!platform.problem.isEmpty()) {
+        std::fprintf(stderr, "zendral: cannot open a window: %s\n", platform.problem.toLocal8Bit().constData());
+        return 1;
+    }
+    // Qt sees the program's name and the platform only: every argument is a file, even one named like a Qt option.
+    QByteArray platformName = platform.platform;
+    char platformOption[] = "-platform";
+    char *qtArgv[] = {argv[0], platformOption, platformName.data(), nullptr};
+    int qtArgc = platformName.isEmpty() ? 1 : 3;
+    auto guard = std::make_unique<StartupGuard>(platformName);
+    QApplication app(qtArgc, qtArgv);
+    guard.reset();
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr, "zendral: cannot open a window: the window system has no screen\n");
+        return 1;
+    }
     QApplication::setApplicationName(appName());
     QApplication::setDesktopFileName(QStringLiteral("zendral"));
     // The windows decide when the process ends (see WindowRegistry).

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/LockKeys.h"
+#include "platform/KeyEventLocks.h"
 #include <QGuiApplication>
 #include <X11/XKBlib.h>
 
@@ -24,5 +24,20 @@ std::optional<bool> indicator(const char *name)
 }
 }
 
-std::optional<bool> SystemLockKeys::capsLock() const { return indicator("Caps Lock"); }
-std::optional<bool> SystemLockKeys::numLock() const { return indicator("Num Lock"); }
+SystemLockKeys::SystemLockKeys()
+{
+    if (qGuiApp && !x11Display())
+        m_fromKeys = std::make_unique<KeyEventLocks>(qGuiApp);
+}
+
+SystemLockKeys::~SystemLockKeys() = default;
+
+std::optional<bool> SystemLockKeys::capsLock() const
+{
+    return m_fromKeys ? m_fromKeys->capsLock() : indicator("Caps Lock");
+}
+
+std::optional<bool> SystemLockKeys::numLock() const
+{
+    return m_fromKeys ? m_fromKeys->numLock() : indicator("Num Lock");
+}

@@ -74,6 +74,9 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
     m_caretPeriod = send(SCI_GETCARETPERIOD);
     send(SCI_SETPASTECONVERTENDINGS, 0);
+    // A pressed button's moves come to the box anyway (the window system's implicit grab); a grab of its own
+    // is refused on Wayland, with a warning on every press.
+    send(SCI_SETMOUSEDOWNCAPTURES, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
     send(SCI_SETHSCROLLBAR, 1);
     send(SCI_SETVSCROLLBAR, 0);

@@ -58,6 +58,15 @@ const Binding PlainKeys[] = {
     {Qt::Key_Z, CtrlShift, 'Z', Sci::SCI_REDO},
     {Qt::Key_Y, Ctrl, 'Y', Sci::SCI_REDO},
 };
+
+// Text a key brings that a text box types but the component drops: it takes a key's text only when the first
+// unit is printable, so a character outside the BMP (a surrogate pair), a joiner or a private-use character
+// would be lost without a sign. Control characters stay keys.
+bool droppedByComponent(const QString &text)
+{
+    return !text.isEmpty() && !text.at(0).isPrint() && text.isValidUtf16()
+        && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
 }
 
 void TextBox::bindPlainKeys()
@@ -154,6 +163,15 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         return;
     }
     snapSelection();
+    if (droppedByComponent(e->text())) {
+        // Typed as the component types: over the selection, one undo step.
+        send(SCI_BEGINUNDOACTION);
+        const QByteArray utf8 = e->text().toUtf8();
+        sendPtr(SCI_REPLACESEL, 0, utf8.constData());
+        send(SCI_ENDUNDOACTION);
+        e->accept();
+        return;
+    }
     QsciScintillaBase::keyPressEvent(e);
 }
 

@@ -50,6 +50,11 @@ pid=; openbox >/dev/null 2>&1 & wm=$!
 wm_up() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
 for i in $(seq 1 300); do wm_up && break; sleep 0.1; done
 wm_up || fail "no window manager after 30 s"
+# Keys for two characters outside the BMP before the program starts: xdotool would map a spare key for each
+# and unmap it at once, and a program that reads the new map only then sees a key without text.
+xkbcomp -xkb "$DISPLAY" "$work/keys.xkb" 2>/dev/null
+sed -i 's/\[ *XF86DisplayOff *\]/[ U1F600 ]/; s/\[ *XF86WWAN *\]/[ U1D11E ]/' "$work/keys.xkb"
+xkbcomp "$work/keys.xkb" "$DISPLAY" 2>/dev/null || fail "keyboard map not loaded"
 QT_QPA_PLATFORM=xcb "$exe" >"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window"
 xdotool windowactivate --sync "$main"; sleep 0.5
@@ -59,7 +64,8 @@ keys ctrl+f ctrl+r F2
 sleep 0.5
 xdotool search --onlyvisible --name '^(Find|Form2|Save As)$' >/dev/null 2>&1 && fail "disabled items answered their keys"
 
-type "alpha beta"; keys Return
+# Characters outside the BMP typed as keys go in like any other.
+type "alpha beta a😀b𝄞c"; keys Return
 type "gamma beta"; keys Return
 
 # Find: Ctrl+F now opens it; Enter in its box finds the first "beta", selected in the editor.
@@ -73,7 +79,7 @@ type "BETA"   # replaces the selection, so it shows where the hit was
 # Replace: "gamma" by "delta".
 keys ctrl+r
 rep=$(window Form2) || fail "Replace did not open"
-type "gamma"; keys Tab ctrl+a; type "delta"; keys alt+r
+type "gamma"; keys Tab ctrl+a; type "delta😀"; keys alt+r
 sleep 0.5
 [ "$(xdotool getactivewindow)" = "$main" ] || fail "the main window did not get the focus after Replace"
 
@@ -103,7 +109,7 @@ keys ctrl+a ctrl+u ctrl+d ctrl+l ctrl+t ctrl+1 ctrl+semicolon ctrl+period ctrl+E
 
 # Save As through the real file dialog, typing the path.
 save_as "$work/notes"
-expected=$'alpha BETA\ndelta beta\n'
+expected=$'alpha BETA a😀b𝄞c\ndelta😀 beta\n'
 [ "$(cat "$work/notes.txt" 2>/dev/null; echo x)" = "${expected}x" ] || fail "saved bytes: $(od -c "$work/notes.txt" 2>&1 | head -3)"
 
 # Type more, then File > Exit and No: the process ends, the file keeps the saved bytes.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files handed over by the desktop: the command line and drops on the window.
+// Files handed over by the desktop (the command line, drops on the window), the window system chosen at start,
+// and the locks as Wayland tells them.
 #include "app/CommandLine.h"
+#include "app/PlatformChoice.h"
+#include "platform/KeyEventLocks.h"
 #include "platform/StatusBar.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
@@ -8,6 +11,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <qpa/qwindowsysteminterface.h>
 
 struct Start { QStringList args; QString text, name; bool saved; QString message; QStringList started; };
 struct Drop {
@@ -136,6 +140,49 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName()), std::tuple(d.text, d.name));
         if (d.answers.value(0) == MsgAnswer::Yes)
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
+    }
+
+    void windowSystemIsChosenOnce_data()
+    {
+        // X11 wherever it answers, native Wayland otherwise, the user's list as given; a choice that cannot start
+        // names what is missing. Columns: QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, which answer, plugins there.
+        QTest::addColumn<QStringList>("setting");
+        QTest::addColumn<QString>("expected");   // the platform passed to Qt, or "!" and the problem
+        const QStringList both{"", ":0", "wayland-0", "x wayland", "xcb wayland"};
+        QTest::newRow("both: X11") << both << "xcb";
+        QTest::newRow("X11 silent: Wayland") << QStringList{"", ":0", "w", "wayland", "xcb wayland"} << "wayland";
+        QTest::newRow("no plugin") << QStringList{"", "", "w", "wayland", "xcb"}
+                                   << "!the Qt platform plugin \"wayland\" is not installed (package qt6-wayland)";
+        QTest::newRow("user's list") << QStringList{"wayland;xcb", ":0", "w", "x", "xcb wayland"} << "";
+        QTest::newRow("user's choice") << QStringList{"xcb:x=1", "", "w", "wayland", "xcb wayland"}
+                                       << "!DISPLAY is not set";
+    }
+
+    void windowSystemIsChosenOnce()
+    {
+        QFETCH(QStringList, setting);
+        QFETCH(QString, expected);
+        const auto has = [&](int i, const QString &what) { return setting[i].split(' ').contains(what); };
+        const PlatformChoice c = choosePlatform({setting[0], setting[1], setting[2], [&] { return has(3, "x"); },
+                                                 [&] { return has(3, "wayland"); },
+                                                 [&](const QString &p) { return has(4, p); }});
+        QCOMPARE(c.problem.isEmpty() ? QString::fromLatin1(c.platform) : u'!' + c.problem, expected);
+    }
+
+    void locksFollowTheWindowSystemsKeys()
+    {
+        // Where only key events tell the locks (Wayland), their native modifiers do: Lock 0x2, Num Lock 0x10.
+        KeyEventLocks locks(qApp);
+        QKeyEvent made(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 0, 0, 0x12);
+        QApplication::sendEvent(f.form->Text1, &made);   // made by a program: no state in it
+        QCOMPARE(std::pair(locks.capsLock(), locks.numLock()), std::pair(std::optional<bool>(), std::optional<bool>()));
+        for (const quint32 mods : {0x2u, 0x10u, 0x12u, 0x0u}) {
+            QWindowSystemInterface::handleExtendedKeyEvent(f.form->windowHandle(), QEvent::KeyRelease,
+                                                           Qt::Key_CapsLock, Qt::NoModifier, 0, 0, mods);
+            QWindowSystemInterface::flushWindowSystemEvents();
+            QCOMPARE(std::pair(locks.capsLock(), locks.numLock()),
+                     std::pair(std::optional<bool>(mods & 0x2), std::optional<bool>(mods & 0x10)));
+        }
     }
 };
 

@@ -190,6 +190,36 @@ private Q_SLOTS:
         QCOMPARE(sci(Sci::SCI_GETZOOM), 0);
     }
 
+    void keysTypeEveryCharacter_data()
+    {
+        // Key events whose text the component would drop (its first unit not printable): each goes in as typed.
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("outside the BMP") << QStringLiteral("a😀b𝄞c");
+        QTest::newRow("joiners") << QString::fromUtf16(u"\u0645\u200C\u06CC\u200D");
+        QTest::newRow("private use") << QString::fromUtf16(u"\uE000\U000F0000x");
+    }
+
+    void keysTypeEveryCharacter()
+    {
+        QFETCH(QString, typed);
+        box->setText(QStringLiteral("one Two"));
+        box->setSelStart(4);
+        box->setSelLength(3);   // typing replaces "Two"
+        int changes = 0;
+        connect(box, &TextBox::changed, box, [&] { ++changes; });
+        QString last;
+        for (char32_t c : typed.toUcs4()) {
+            last = QString::fromUcs4(&c, 1);
+            QKeyEvent press(QEvent::KeyPress, int(c), Qt::NoModifier, last);
+            QApplication::sendEvent(box, &press);
+        }
+        QCOMPARE(box->bytes(), (QStringLiteral("one ") + typed).toUtf8());
+        QCOMPARE(box->SelStart(), box->length());
+        QVERIFY(changes >= typed.toUcs4().size());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);   // one undo takes the last character
+        QCOMPARE(box->Text(), QStringLiteral("one ") + typed.chopped(last.size()));
+    }
+
     void viewFollowsTheCaretSideways()
     {
         // 60 lines of 140 characters in a narrow box: wherever the caret goes, the view scrolls to show it with room

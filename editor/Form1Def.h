@@ -26,6 +26,11 @@ inline QString saveQuestion() { return QStringLiteral("Do You Want to Save File 
 inline QString changedOnDisk() { return QStringLiteral("The file has been changed by another program. Overwrite it?"); }
 inline QString cannotOpen(const QString &path) { return QStringLiteral("Cannot open \"%1\".").arg(path); }
 inline QString cannotSave(const QString &path) { return QStringLiteral("Cannot save \"%1\".").arg(path); }
+inline QString cannotStore(const QString &encoding, const QString &character)
+{
+    return QStringLiteral("This text holds characters that %1 cannot store, such as \"%2\". Save it as UTF-8 instead?")
+        .arg(encoding, character);
+}
 inline QString invalidFormat() { return QStringLiteral("Invalid Data Format"); }
 inline QString textFilter() { return QStringLiteral("Text file(*.txt)|*.txt"); }
 }

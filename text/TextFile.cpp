@@ -120,11 +120,11 @@ qint64 memoryNeeded(qint64 size)
 }
 }
 
-QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk)
+QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk, QString *unfit)
 {
     BytesSink sink;
     sink.bytes.reserve(utf8.size() + 3);
-    textfile::encode(utf8, encoding, sink, chunk);
+    textfile::encode(utf8, encoding, sink, chunk, unfit);
     return std::move(sink.bytes);
 }
 
@@ -159,7 +159,7 @@ Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
             return {false, {}, {}};
         if (step == Decoder::Step::More)
             return {true, {}, stampOf(st)};
-        // Not UTF-8 after all: once more from the start, as Windows-1252.
+        // Not in the encoding detected after all: once more from the start, in another.
         if (::lseek(fd, 0, SEEK_SET) != 0)
             return failure(errno);
     }
@@ -216,7 +216,7 @@ private:
 };
 }
 
-Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress)
+Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding, const Progress &progress)
 {
     struct stat old;
     const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
@@ -227,13 +227,13 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
         return {false, file.errorString(), {}};
     if (exists)
         keepOwnerAndMode(file.handle(), old);
-    Encoding written = encoding;
     SaveSink sink(file, utf8.size(), progress);
-    if (!textfile::encode(utf8, written, sink)) {
-        // Part of the text is not on disk (a full disk): never commit then.
+    QString unfit;
+    if (!textfile::encode(utf8, encoding, sink, DefaultChunk, &unfit)) {
+        // Part of the text is not on disk (a full disk, a character that does not fit): never commit then.
         const QString reason = file.errorString();
         file.cancelWriting();
-        return {false, reason, {}};
+        return {false, unfit.isEmpty() ? reason : QString(), {}, unfit};
     }
     struct stat st;
     if (::fstat(file.handle(), &st) != 0) {
@@ -243,14 +243,12 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
     }
     if (!file.commit())
         return {false, file.errorString(), {}};
-    encoding = written;
     return {true, {}, stampOf(st)};
 }
 
 Result write(const QString &path, QByteArrayView bytes)
 {
-    Encoding raw = Encoding::Utf8;
-    return write(path, bytes, raw);
+    return write(path, bytes, Encoding::Utf8);
 }
 
 bool changedSince(const QString &path, const Stamp &stamp)

@@ -19,7 +19,7 @@ struct Decoded {
 
 // Whole texts in memory, through the same pieces a file goes through.
 Decoded decode(QByteArrayView raw, qsizetype chunk = DefaultChunk);
-QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk = DefaultChunk);
+QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk = DefaultChunk, QString *unfit = nullptr);
 
 // What a file was when it was read or written: another program's change or
 // replacement shows as a different stamp.
@@ -35,6 +35,7 @@ struct Result {
     bool ok = true;
     QString error;                   // the system's reason, when !ok
     Stamp stamp;                     // the file as read or written, when ok
+    QString unfit;                   // a character the encoding cannot store, when that stopped a write
 };
 
 // Told how far a read or write has come.
@@ -56,8 +57,9 @@ Result read(const QString &path, QByteArray &bytes);
 // Writes through a temporary file in the same folder and replaces the old file
 // only after every byte was written. An existing file keeps its mode bits and,
 // where the process may set them, its owner and group; one that is not a
-// regular file is refused and left alone.
-Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress = {});
+// regular file is refused and left alone. A text `encoding` cannot store is not
+// written: the result names the first character that does not fit.
+Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding, const Progress &progress = {});
 Result write(const QString &path, QByteArrayView bytes);   // the bytes as they are
 // True when `path` exists and is no longer the file `stamp` describes.
 bool changedSince(const QString &path, const Stamp &stamp);

@@ -73,12 +73,18 @@ bool plausible(const QString &text)
     return std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80 && c.unicode() < 0xA0; });
 }
 
-// Characters beyond ASCII that are neither letters nor marks: a reading in the
-// wrong member of a family of code pages puts symbols where letters belong.
+// Signs of a reading in the wrong code page: characters beyond ASCII that are
+// neither letters nor marks (symbols where letters belong), and capitals right
+// after small letters inside a word ("dÚjÓ" for "déjà").
 qsizetype oddCharacters(const QString &text)
 {
-    return std::count_if(text.begin(), text.end(),
-                         [](QChar c) { return c.unicode() >= 0x80 && !c.isLetter() && !c.isMark() && !c.isSpace(); });
+    qsizetype odd = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        odd += c.unicode() >= 0x80 && !c.isLetter() && !c.isMark() && !c.isSpace();
+        odd += i > 0 && c.isUpper() && text[i - 1].isLower() && (c.unicode() >= 0x80 || text[i - 1].unicode() >= 0x80);
+    }
+    return odd;
 }
 
 // UTF-16 without a mark, when NULs stand in every other byte as ASCII in UTF-16 puts them.
@@ -99,11 +105,10 @@ std::optional<Encoding> utf16ByNuls(QByteArrayView sample)
 }
 
 // Code pages that read most bytes alike; the detector often names the wrong member.
-// The Windows member comes first: on a tie it is the likelier.
 const QList<QList<QByteArray>> kFamilies = {
     {"WINDOWS-1252", "ISO-8859-1", "ISO-8859-15"}, {"WINDOWS-1250", "ISO-8859-2"}, {"WINDOWS-1253", "ISO-8859-7"},
     {"WINDOWS-1254", "ISO-8859-9"}, {"WINDOWS-1255", "ISO-8859-8"}, {"WINDOWS-1257", "ISO-8859-13"},
-    {"EUC-KR", "UHC", "WINDOWS-949"}, {"GB18030", "GB2312", "GBK"},
+    {"KOI8-R", "KOI8-U"}, {"EUC-KR", "UHC", "WINDOWS-949"}, {"GB18030", "GB2312", "GBK"},
 };
 
 Encoding byName(const QByteArray &name)
@@ -111,7 +116,7 @@ Encoding byName(const QByteArray &name)
     return Encoding::named(name).value_or(Encoding{Encoding::Kind::Named, false, name});
 }
 
-// The statistical detector's guess and the other members of its family.
+// The statistical detector's guess, then the other members of its family.
 QList<Encoding> guesses(QByteArrayView sample)
 {
     uchardet_t detector = uchardet_new();
@@ -121,16 +126,31 @@ QList<Encoding> guesses(QByteArrayView sample)
     uchardet_delete(detector);
     if (guess.isEmpty())
         return {};
-    for (const QList<QByteArray> &family : kFamilies) {
-        if (!family.contains(guess))
+    QList<Encoding> members{byName(guess == "ISO-8859-1" ? "WINDOWS-1252" : guess == "UHC" ? "EUC-KR" : guess)};
+    for (const QList<QByteArray> &family : kFamilies)
+        if (family.contains(guess))
+            for (const QByteArray &name : family)
+                if (name != "ISO-8859-1" && name != "UHC" && !members.contains(byName(name)))   // read by their supersets
+                    members << byName(name);
+    return members;
+}
+
+// Of the readings that give back the bytes and hold no C1 controls, the one with
+// the fewest odd characters; on a tie the earlier. A member of the guess's family
+// that reads the very same text as the guess goes first when it is a Windows code page.
+std::optional<Encoding> likeliest(QByteArrayView sample, bool whole, const QList<Encoding> &tried, QList<Encoding> candidates)
+{
+    QList<std::tuple<qsizetype, Encoding, QString>> readings;
+    for (const Encoding &e : candidates) {
+        const std::optional<QString> text = tried.contains(e) ? std::nullopt : readBack(e, sample, whole);
+        if (!text || !plausible(*text))
             continue;
-        QList<Encoding> members;
-        for (const QByteArray &name : family)
-            if (name != "ISO-8859-1" && name != "UHC")   // read by Windows-1252 and windows-949
-                members << byName(name);
-        return members;
+        const bool sameAsFirst = !readings.isEmpty() && std::get<2>(readings.first()) == *text;
+        const bool windows = e.name.startsWith("WINDOWS-125") || e.kind == Encoding::Kind::Windows1252;
+        readings.insert(sameAsFirst && windows ? 0 : readings.size(), {oddCharacters(*text), e, *text});
     }
-    return {byName(guess)};
+    std::stable_sort(readings.begin(), readings.end(), [](const auto &a, const auto &b) { return std::get<0>(a) < std::get<0>(b); });
+    return readings.isEmpty() ? std::nullopt : std::optional(std::get<1>(readings.first()));
 }
 }
 
@@ -155,19 +175,9 @@ Encoding detect(QByteArrayView sample, bool whole, const QList<Encoding> &tried,
         return *e;
     if (usable(Encoding::Utf8))
         return Encoding::Utf8;
-    // The detector's guess, the likeliest member of its family first; then the user's language's code page.
-    QList<std::pair<Encoding, qsizetype>> readings;
-    for (const Encoding &e : guesses(sample)) {
-        const std::optional<QString> text = tried.contains(e) ? std::nullopt : readBack(e, sample, whole);
-        if (text && plausible(*text))
-            readings.append({e, oddCharacters(*text)});
-    }
-    std::stable_sort(readings.begin(), readings.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
-    if (!readings.isEmpty())
-        return readings.first().first;
-    const Encoding local = localeCodePage();
-    const std::optional<QString> text = tried.contains(local) ? std::nullopt : readBack(local, sample, whole);
-    return text && plausible(*text) ? local : Encoding::Windows1252;
+    // The detector's guess and its family, the user's language's code page as the tie-breaker, Windows-1252 last.
+    return likeliest(sample, whole, tried, guesses(sample) << localeCodePage() << Encoding::Windows1252)
+        .value_or(Encoding::Windows1252);
 }
 
 Encoding localeCodePage()

@@ -36,8 +36,8 @@ std::optional<QString> readBack(const Encoding &encoding, QByteArrayView sample,
         if (!whole)
             body.chop(cutCharacter(body));
         return body.isValidUtf8() ? std::optional(QString::fromUtf8(body)) : std::nullopt;
-    case Encoding::Kind::Windows1252:
-        return QString::fromLatin1(body);   // any bytes do; the text is not looked at
+    case Encoding::Kind::Windows1252:   // any bytes do; the text is only weighed against other readings
+        return QStringDecoder("windows-1252").decode(body);
     case Encoding::Kind::Utf16LE:
     case Encoding::Kind::Utf16BE: {
         if (body.size() % 2 && whole)

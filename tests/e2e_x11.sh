@@ -157,7 +157,8 @@ keys ctrl+Home
 xdotool type --delay 150 "日"; sleep 0.5
 save_as "$work/sjis-typed"
 for i in $(seq 1 50); do [ -s "$work/sjis-typed.txt" ] && break; sleep 0.1; done
-cmp -s "$work/sjis-expected.txt" "$work/sjis-typed.txt" || fail "Shift_JIS not kept: $(od -An -tx1 "$work/sjis-typed.txt" | head -2)"
+cmp -s "$work/sjis-expected.txt" "$work/sjis-typed.txt" \
+  || fail "Shift_JIS not kept: $(od -An -tx1 "$work/sjis-typed.txt" | head -2)"
 
 open_file "$work/wide.txt"
 gone Open || fail "the Open dialog stayed open"

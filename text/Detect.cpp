@@ -37,12 +37,16 @@ std::optional<QString> readBack(const Encoding &encoding, QByteArrayView sample,
             body.chop(cutCharacter(body));
         return body.isValidUtf8() ? std::optional(QString::fromUtf8(body)) : std::nullopt;
     case Encoding::Kind::Windows1252:   // any bytes do; the text is only weighed against other readings
-        return QStringDecoder("windows-1252").decode(body);
+    {
+        QStringDecoder decoder("windows-1252");
+        return QString(decoder.decode(body));
+    }
     case Encoding::Kind::Utf16LE:
     case Encoding::Kind::Utf16BE: {
         if (body.size() % 2 && whole)
             return std::nullopt;
-        QStringDecoder decoder(encoding.kind == Encoding::Kind::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+        const bool le = encoding.kind == Encoding::Kind::Utf16LE;
+        QStringDecoder decoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
                                QStringConverter::Flag::ConvertInitialBom);
         QString text = decoder.decode(body.first(body.size() & ~qsizetype(1)));
         if (!whole && !text.isEmpty() && text.back().isHighSurrogate())
@@ -96,7 +100,9 @@ std::optional<Encoding> utf16ByNuls(QByteArrayView sample)
         nulLow += sample[i] == 0;
         nulHigh += sample[i + 1] == 0;
     }
-    const auto pattern = [units](qsizetype nuls, qsizetype others) { return nuls > 0 && nuls * 32 >= units && others * 8 <= nuls; };
+    const auto pattern = [units](qsizetype nuls, qsizetype others) {
+        return nuls > 0 && nuls * 32 >= units && others * 8 <= nuls;
+    };
     if (pattern(nulHigh, nulLow))
         return Encoding{Encoding::Kind::Utf16LE, false, {}};
     if (pattern(nulLow, nulHigh))
@@ -130,7 +136,8 @@ QList<Encoding> guesses(QByteArrayView sample)
     for (const QList<QByteArray> &family : kFamilies)
         if (family.contains(guess))
             for (const QByteArray &name : family)
-                if (name != "ISO-8859-1" && name != "UHC" && !members.contains(byName(name)))   // read by their supersets
+                // ISO-8859-1 and UHC are read by their supersets.
+                if (name != "ISO-8859-1" && name != "UHC" && !members.contains(byName(name)))
                     members << byName(name);
     return members;
 }
@@ -138,7 +145,8 @@ QList<Encoding> guesses(QByteArrayView sample)
 // Of the readings that give back the bytes and hold no C1 controls, the one with
 // the fewest odd characters; on a tie the earlier. A member of the guess's family
 // that reads the very same text as the guess goes first when it is a Windows code page.
-std::optional<Encoding> likeliest(QByteArrayView sample, bool whole, const QList<Encoding> &tried, QList<Encoding> candidates)
+std::optional<Encoding> likeliest(QByteArrayView sample, bool whole, const QList<Encoding> &tried,
+                                  const QList<Encoding> &candidates)
 {
     QList<std::tuple<qsizetype, Encoding, QString>> readings;
     for (const Encoding &e : candidates) {
@@ -149,14 +157,19 @@ std::optional<Encoding> likeliest(QByteArrayView sample, bool whole, const QList
         const bool windows = e.name.startsWith("WINDOWS-125") || e.kind == Encoding::Kind::Windows1252;
         readings.insert(sameAsFirst && windows ? 0 : readings.size(), {oddCharacters(*text), e, *text});
     }
-    std::stable_sort(readings.begin(), readings.end(), [](const auto &a, const auto &b) { return std::get<0>(a) < std::get<0>(b); });
+    std::stable_sort(readings.begin(), readings.end(),
+                     [](const auto &a, const auto &b) { return std::get<0>(a) < std::get<0>(b); });
     return readings.isEmpty() ? std::nullopt : std::optional(std::get<1>(readings.first()));
 }
 }
 
-bool fits(const Encoding &encoding, QByteArrayView sample, bool whole) { return readBack(encoding, sample, whole).has_value(); }
+bool fits(const Encoding &encoding, QByteArrayView sample, bool whole)
+{
+    return readBack(encoding, sample, whole).has_value();
+}
 
-Encoding detect(QByteArrayView sample, bool whole, const QList<Encoding> &tried, const std::optional<Encoding> &preferred)
+Encoding detect(QByteArrayView sample, bool whole, const QList<Encoding> &tried,
+                const std::optional<Encoding> &preferred)
 {
     const auto usable = [&](const Encoding &e) { return !tried.contains(e) && fits(e, sample, whole); };
     if (preferred) {

@@ -69,13 +69,17 @@ bool toNamed(const QString &text, QStringEncoder &encoder, QByteArray &out, cons
 {
     out = encoder.encode(text);
     // Converters put a substitute for what they cannot store; reading it back shows it.
-    if (!encoder.hasError() && QStringDecoder(name.constData(), QStringConverter::Flag::ConvertInitialBom).decode(out) == text)
+    const auto readBack = [&name](const QByteArray &bytes) {
+        QStringDecoder decoder(name.constData(), QStringConverter::Flag::ConvertInitialBom);
+        return QString(decoder.decode(bytes));
+    };
+    if (!encoder.hasError() && readBack(out) == text)
         return true;
     // Which character: blocks first, then the characters of the first block that fails.
-    const auto fitsAlone = [&name](const QString &part) {
+    const auto fitsAlone = [&](const QString &part) {
         QStringEncoder alone(name.constData());
         const QByteArray bytes = alone.encode(part);
-        return !alone.hasError() && QStringDecoder(name.constData(), QStringConverter::Flag::ConvertInitialBom).decode(bytes) == part;
+        return !alone.hasError() && readBack(bytes) == part;
     };
     for (qsizetype block = 256, i = 0; i < text.size();) {
         qsizetype n = qMin(block, text.size() - i);
@@ -111,6 +115,11 @@ qsizetype wholeCharacters(QByteArrayView bytes)
             return sequenceLength(b) > back ? bytes.size() - back : bytes.size();
     }
     return bytes.size();
+}
+
+QStringConverter::Encoding utf16Of(const Encoding &encoding)
+{
+    return encoding.kind == Encoding::Kind::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
 }
 
 // A character boundary near `pos`, never before `from` unless at it.
@@ -159,8 +168,7 @@ void Decoder::begin(const Encoding &encoding)
     case Encoding::Kind::Utf16LE:
     case Encoding::Kind::Utf16BE:
         // The file's own mark is skipped before: a U+FEFF that follows it is text.
-        m_decoder = QStringDecoder(encoding.kind == Encoding::Kind::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                                   QStringConverter::Flag::ConvertInitialBom);
+        m_decoder = QStringDecoder(utf16Of(encoding), QStringConverter::Flag::ConvertInitialBom);
         break;
     case Encoding::Kind::Named:
         m_decoder = QStringDecoder(encoding.name.constData(), QStringConverter::Flag::ConvertInitialBom);
@@ -254,7 +262,8 @@ Decoder::Step Decoder::fallBack(QByteArrayView where)
     m_failed << m_encoding << Encoding::Utf8 << Encoding::Utf8Bom << Encoding::Utf16LE << Encoding::Utf16BE;
     const auto beyondAscii = std::find_if(where.begin(), where.end(), [](char c) { return uchar(c) >= 0x80; });
     where = where.sliced(where.first(beyondAscii - where.begin()).lastIndexOf('\n') + 1);
-    begin(m_failed.size() > 5 ? Encoding::Windows1252 : detect(where.first(qMin(where.size(), DetectSample)), false, m_failed));
+    const QByteArrayView sample = where.first(qMin(where.size(), DetectSample));
+    begin(m_failed.size() > 5 ? Encoding::Windows1252 : detect(sample, false, m_failed));
     m_carry.clear();
     m_unmatched.clear();
     m_highSurrogate.clear();
@@ -301,12 +310,16 @@ bool encode(QByteArrayView utf8, const Encoding &encoding, ByteSink &out, qsizet
         return pieces([&](QByteArrayView piece) { return out.append(piece); });
     case Encoding::Kind::Utf16LE:
     case Encoding::Kind::Utf16BE: {
-        QStringEncoder encoder(encoding.kind == Encoding::Kind::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return pieces([&](QByteArrayView piece) { return out.append(QByteArray(encoder.encode(fromUtf8Text(piece)))); });
+        QStringEncoder encoder(utf16Of(encoding));
+        return pieces([&](QByteArrayView piece) {
+            return out.append(QByteArray(encoder.encode(fromUtf8Text(piece))));
+        });
     }
     case Encoding::Kind::Windows1252: {
         QByteArray bytes;
-        return pieces([&](QByteArrayView piece) { return (toCp1252(piece, bytes, missing) || report()) && out.append(bytes); });
+        return pieces([&](QByteArrayView piece) {
+            return (toCp1252(piece, bytes, missing) || report()) && out.append(bytes);
+        });
     }
     case Encoding::Kind::Named:
         break;

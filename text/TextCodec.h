@@ -33,7 +33,8 @@ class Decoder
 {
 public:
     // `preferred`: the user's choice, taken when the file's bytes come back from it.
-    explicit Decoder(ByteSink &sink, std::optional<Encoding> preferred = {}) : m_sink(sink), m_preferred(std::move(preferred)) {}
+    explicit Decoder(ByteSink &sink, std::optional<Encoding> preferred = {})
+        : m_sink(sink), m_preferred(std::move(preferred)) {}
     enum class Step { More, Restart, Stop };
     // Restart: the text is in another encoding after all; the sink was restarted and
     // the file must be fed again from its first byte. It comes at most twice.

@@ -19,7 +19,8 @@ struct Decoded {
 
 // Whole texts in memory, through the same pieces a file goes through.
 Decoded decode(QByteArrayView raw, qsizetype chunk = DefaultChunk);
-QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk = DefaultChunk, QString *unfit = nullptr);
+QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk = DefaultChunk,
+                  QString *unfit = nullptr);
 
 // What a file was when it was read or written: another program's change or
 // replacement shows as a different stamp.

@@ -94,12 +94,17 @@ def build(folder):
     return made
 
 
-def main():
-    checker = sys.argv[1]
-    folder = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp(prefix='zendral-corpus-')
+def check(checker, folder):
     os.makedirs(folder, exist_ok=True)
     print(f'{build(folder)} files in {folder}')
-    sys.exit(subprocess.run([checker, folder]).returncode)
+    return subprocess.run([checker, folder]).returncode
+
+
+def main():
+    if len(sys.argv) > 2:   # a folder given is kept, to look at
+        sys.exit(check(sys.argv[1], sys.argv[2]))
+    with tempfile.TemporaryDirectory(prefix='zendral-corpus-') as folder:
+        sys.exit(check(sys.argv[1], folder))
 
 
 if __name__ == '__main__':

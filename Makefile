@@ -24,6 +24,7 @@ test: build
 bench: build
 	cmake --build $(BUILD) --target zendral_bench
 	for b in $$(find $(BUILD)/bench -maxdepth 1 -type f -executable -name "bench_*" | sort); do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	python3 tools/encoding_corpus.py $(BUILD)/bench/bench_encodings
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)

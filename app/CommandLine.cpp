@@ -14,6 +14,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Displays version information."));
     parser.addOption(version);
+    const QCommandLineOption encoding(QStringLiteral("encoding"),
+                                      QStringLiteral("Reads each FILE in the encoding NAME (such as Shift_JIS, "
+                                                     "windows-1251, UTF-16LE) instead of the one detected."),
+                                      QStringLiteral("NAME"));
+    parser.addOption(encoding);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The text file to open, created by the first Save if it does not "
                                                 "exist yet. Each further FILE opens in a window of its own."),
@@ -30,7 +35,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(version)) {
         line.out = QStringLiteral("zendral %1\n").arg(QLatin1String(ZENDRAL_VERSION));
         line.exitCode = 0;
+    } else if (parser.isSet(encoding) && !textfile::Encoding::named(parser.value(encoding).toLatin1())) {
+        line.err = QStringLiteral("zendral: unknown encoding \"%1\"; names such as UTF-8, Shift_JIS or windows-1251 "
+                                  "will do.\n").arg(parser.value(encoding));
+        line.exitCode = 2;
     } else {
+        if (parser.isSet(encoding)) {
+            line.encoding = textfile::Encoding::named(parser.value(encoding).toLatin1());
+            line.passOn << QStringLiteral("--encoding=") + parser.value(encoding);
+        }
         // Never cleaned: "link/.." is not the folder the name is in.
         const QDir here = QDir::current();
         for (const QString &file : parser.positionalArguments())
@@ -39,13 +52,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return line;
 }
 
-QStringList openFiles(Form1 &form, const QStringList &files, const std::function<bool(const QString &)> &startAnother)
+QStringList openFiles(Form1 &form, const QStringList &files, const std::function<bool(const QString &)> &startAnother,
+                      const std::optional<textfile::Encoding> &encoding)
 {
     QStringList failed;
     for (qsizetype i = 1; i < files.size(); ++i)
         if (!startAnother(files[i]))
             failed << files[i];
     if (!files.isEmpty())
-        form.startWith(files.first());
+        form.startWith(files.first(), encoding);
     return failed;
 }

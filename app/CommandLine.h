@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The command line: `zendral [FILE...]`, `--help` and `--version`.
+// The command line: `zendral [--encoding=NAME] [FILE...]`, `--help` and `--version`.
+#include "text/Encoding.h"
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -9,6 +10,8 @@ class Form1;
 
 struct CommandLine {
     QStringList files;             // absolute, in the order given
+    std::optional<textfile::Encoding> encoding;   // the user's, for every file
+    QStringList passOn;            // the options each further file's process gets too
     std::optional<int> exitCode;   // set when the process ends at once, without a window
     QString out, err;              // what to print then on standard output and error
 };
@@ -21,4 +24,5 @@ CommandLine parseCommandLine(const QStringList &arguments);
 // through `startAnother`, since each window holds one document. Returns the
 // files whose process could not be started.
 QStringList openFiles(Form1 &form, const QStringList &files,
-                      const std::function<bool(const QString &file)> &startAnother);
+                      const std::function<bool(const QString &file)> &startAnother,
+                      const std::optional<textfile::Encoding> &encoding = {});

@@ -60,10 +60,11 @@ int main(int argc, char **argv)
     {
         WindowRegistry windows(services);
         Form1 *form = windows.showForm1();
-        const auto startAnother = [](const QString &file) {
-            return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--"), file});
+        const auto startAnother = [&line](const QString &file) {
+            const QStringList arguments = line.passOn + QStringList{QStringLiteral("--"), file};
+            return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
         };
-        for (const QString &file : openFiles(*form, line.files, startAnother))
+        for (const QString &file : openFiles(*form, line.files, startAnother, line.encoding))
             std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
         status = app.exec();
     }

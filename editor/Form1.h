@@ -60,8 +60,9 @@ public:
     // caller's); reports a file that cannot be read and then keeps the document.
     bool openFile(const QString &path);
     // A name given at start: opened when the file exists, else an empty document
-    // with that name, which the first Save writes.
-    void startWith(const QString &path);
+    // with that name, which the first Save writes. `encoding`: the user's, tried
+    // before the detected one (and kept by an empty document).
+    void startWith(const QString &path, const std::optional<textfile::Encoding> &encoding = {});
 
     void Form_Load();
     void Form_Resize();
@@ -105,7 +106,7 @@ private:
     // false when the user declined or the write failed (and was reported).
     bool saveTo(const QString &path, QByteArray &copy);
     // Loads `path`, which then names the document; reports a file that cannot be read.
-    bool readFile(const QString &path);
+    bool readFile(const QString &path, const std::optional<textfile::Encoding> &encoding = {});
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
     // A file dropped on the window or the text area: true when the drop was one.

@@ -32,6 +32,11 @@ inline QString reloadLosingChanges()
 }
 inline QString cannotOpen(const QString &path) { return QStringLiteral("Cannot open \"%1\".").arg(path); }
 inline QString cannotSave(const QString &path) { return QStringLiteral("Cannot save \"%1\".").arg(path); }
+inline QString cannotStore(const QString &encoding, const QString &character)
+{
+    return QStringLiteral("This text holds characters that %1 cannot store, such as \"%2\". Save it as UTF-8 instead?")
+        .arg(encoding, character);
+}
 inline QString invalidFormat() { return QStringLiteral("Invalid Data Format"); }
 inline QString textFilter() { return QStringLiteral("Text file(*.txt)|*.txt"); }
 }

@@ -42,14 +42,16 @@ bool Form1::openFile(const QString &path)
     return readFile(path);
 }
 
-void Form1::startWith(const QString &path)
+void Form1::startWith(const QString &path, const std::optional<textfile::Encoding> &encoding)
 {
     const QFileInfo info(path);
     if (info.exists() || info.isSymLink()) {   // a dangling link is reported, not replaced
-        openFile(path);
+        FileNum = FreeFile();
+        readFile(path, encoding);
         return;
     }
     newDocument();
+    m_encoding = encoding.value_or(m_encoding);
     cdb->setFileName(path);
 }
 
@@ -148,9 +150,20 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     const auto release = qScopeGuard([&copy] { copy = QByteArray(); });
     textfile::Encoding encoding = m_encoding;
     textfile::Result r;
-    LongWork::run(statusbar, [&](LongWork::Progress &progress) {
-        r = textfile::write(path, copy, encoding, [&](qint64 done, qint64 total) { progress.report(done, total); });
-    });
+    for (;;) {
+        LongWork::run(statusbar, [&](LongWork::Progress &progress) {
+            r = textfile::write(path, copy, encoding, [&](qint64 done, qint64 total) { progress.report(done, total); });
+        });
+        if (r.unfit.isEmpty())
+            break;
+        // Never a silent change of encoding, nor a character lost: the user decides.
+        if (m_services.messages.show(this, form1text::cannotStore(encoding.displayName(), r.unfit), MsgButtons::YesNo)
+            != MsgAnswer::Yes) {
+            Saved = false;
+            return false;
+        }
+        encoding = textfile::Encoding::Utf8;
+    }
     if (!r.ok) {
         showFailure(form1text::cannotSave(path), r.error);
         return false;
@@ -193,13 +206,13 @@ private:
 };
 }
 
-bool Form1::readFile(const QString &path)
+bool Form1::readFile(const QString &path, const std::optional<textfile::Encoding> &encoding)
 {
     // Busy until the new text is in and laid out, which on a long line takes a while too.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     PendingSink sink(*Text1, QFileInfo(path).size());
-    textfile::Decoder decoder(sink);
+    textfile::Decoder decoder(sink, encoding);
     textfile::ReadOptions options;
     options.memoryAvailable = m_services.memory.available();
     textfile::Result r;

@@ -152,6 +152,20 @@ save_as "$work/late-copy"
 for i in $(seq 1 50); do [ "$(stat -c %s "$work/late-copy.txt" 2>/dev/null)" = "$(stat -c %s "$work/late.txt")" ] && break; sleep 0.1; done
 cmp -s "$work/late.txt" "$work/late-copy.txt" || fail "a file read in pieces did not come back: $(cmp "$work/late.txt" "$work/late-copy.txt" 2>&1)"
 
+# A Shift_JIS file opens as Japanese; a typed 日 is saved in Shift_JIS, the rest byte for byte.
+sentence='日本語のテキストを正しく読み込めるかどうかを確かめるための文です。東京は晴れています。'
+printf '%s\r\n' "$sentence" | iconv -t SHIFT_JIS > "$work/sjis.txt"
+printf '日%s\r\n' "$sentence" | iconv -t SHIFT_JIS > "$work/sjis-expected.txt"
+open_file "$work/sjis.txt"
+gone Open || fail "the Open dialog stayed open"
+keys ctrl+Home
+# A character outside the keymap: xdotool maps it to a spare key first, which the program must see.
+xdotool type --delay 150 "日"; sleep 0.5
+save_as "$work/sjis-typed"
+for i in $(seq 1 50); do [ -s "$work/sjis-typed.txt" ] && break; sleep 0.1; done
+cmp -s "$work/sjis-expected.txt" "$work/sjis-typed.txt" \
+  || fail "Shift_JIS not kept: $(od -An -tx1 "$work/sjis-typed.txt" | head -2)"
+
 open_file "$work/wide.txt"
 gone Open || fail "the Open dialog stayed open"
 sleep 0.5

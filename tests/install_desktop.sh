@@ -32,6 +32,10 @@ run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/zendra
   || { echo "--help: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
 [ "$(run --frobnicate notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] && grep -q "^Unknown option 'frobnicate'" "$prefix/err" \
   && grep -q '^Usage: zendral' "$prefix/err" || { echo "unknown option: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
+[ "$(run --encoding=no-such-thing notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] \
+  && grep -q '^zendral: unknown encoding "no-such-thing"' "$prefix/err" \
+  || { echo "--encoding: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
+[ "$(run --help)" = 0 ] && grep -q -- '--encoding <NAME>' "$prefix/out" || { echo "--help: no --encoding"; exit 1; }
 file_type=$(head -c 8 "$prefix/share/icons/hicolor/48x48/apps/zendral.png" | od -An -c | tr -d ' ')
 [ "$file_type" = '211PNG\r\n032\n' ] || { echo "icon is not a PNG"; exit 1; }
 echo "installed and valid under $prefix"

@@ -49,6 +49,8 @@ private Q_SLOTS:
     {
         QFile a(path(QStringLiteral("a b ü.txt")));
         QVERIFY(a.open(QIODevice::WriteOnly) && a.write("alpha\r\n") == 7);
+        QFile cyrillic(path(QStringLiteral("cp.txt")));
+        QVERIFY(cyrillic.open(QIODevice::WriteOnly) && cyrillic.write("\xcf\xf0\xe8\xe2\xe5\xf2") == 6);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
     }
     // The clipboard holds text, so the new document counts as unsaved: a file
@@ -63,6 +65,8 @@ private Q_SLOTS:
         QTest::newRow("existing, relative") << Start{{a}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
+        // The user's encoding rather than the detected one.
+        QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
         QTest::newRow("unreadable") << Start{{"folder"}, "", "", false, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
         // Each further file gets a process of its own; names are never cleaned.
@@ -79,7 +83,7 @@ private Q_SLOTS:
         const QStringList failed = openFiles(*f.form, line.files, [&](const QString &file) {
             starts << file;
             return file != path(QStringLiteral("new.txt"));
-        });
+        }, line.encoding);
         f.settle();
         const QString panel = f.form->statusbar->panel(QStringLiteral("text"))->text();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName(), f.form->Saved, panel, dialogs().messages()),

@@ -373,6 +373,45 @@ private Q_SLOTS:
         QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
     }
 
+    void saveKeepsTheEncodingOrAsks_data()
+    {
+        QTest::addColumn<QByteArray>("codec");
+        QTest::addColumn<MsgAnswer>("answer");   // Ok: no question
+        QTest::newRow("shift_jis, fits") << QByteArray("Shift_JIS") << MsgAnswer::Ok;
+        QTest::newRow("windows-1252, does not fit, Yes") << QByteArray("windows-1252") << MsgAnswer::Yes;
+        QTest::newRow("windows-1252, does not fit, No") << QByteArray("windows-1252") << MsgAnswer::No;
+    }
+    void saveKeepsTheEncodingOrAsks()
+    {
+        QFETCH(QByteArray, codec);
+        QFETCH(MsgAnswer, answer);
+        const QString text = answer == MsgAnswer::Ok ? QStringLiteral("日本語の文章です。東京は晴れています。\r\n")
+                                                     : QStringLiteral("Le cœur déçu mais l'âme plutôt naïve.\r\n");
+        const QByteArray bytes = QStringEncoder(codec.constData()).encode(text);
+        const QString path = file(QStringLiteral("legacy.txt"), bytes);
+        open(path);
+        const QString typed = answer == MsgAnswer::Ok ? QStringLiteral("日") : QStringLiteral("Ж");
+        // Characters beyond ASCII come as text, as an input method sends them.
+        const auto type = [&] { QTest::sendKeyEvent(QTest::Click, f.form->Text1, Qt::Key_unknown, typed, {}); };
+        type();
+        dialogs().chooseFile(path);
+        if (answer != MsgAnswer::Ok)
+            dialogs().answer(answer);
+        f.form->mnufilesave->trigger();
+        // Yes: UTF-8 from then on, without asking again. No: nothing written, still unsaved.
+        const QByteArray written = answer == MsgAnswer::Ok ? QStringEncoder(codec.constData()).encode(typed + text)
+                                 : answer == MsgAnswer::Yes ? (typed + text).toUtf8() : bytes;
+        const QStringList asked{form1text::cannotStore(QStringLiteral("Windows-1252"), typed)};
+        QCOMPARE(std::tuple(f.contents(path), f.form->Saved, dialogs().messages()),
+                 std::tuple(written, answer != MsgAnswer::No, answer == MsgAnswer::Ok ? QStringList() : asked));
+        if (answer == MsgAnswer::Yes) {
+            type();
+            dialogs().chooseFile(path);
+            f.form->mnufilesave->trigger();
+            QCOMPARE(f.contents(path), (typed + typed + text).toUtf8());
+        }
+    }
+
     void longWorkShowsProgressAndKeepsInputForAfter()
     {
         // While the work runs the window repaints, the busy cursor and a moving bar show, a close request is

@@ -29,11 +29,15 @@ private Q_SLOTS:
     void textsAsShown()
     {
         QCOMPARE((QStringList{appName(), form1text::saveQuestion(), form1text::changedOnDisk(), form1text::cannotOpen("a"),
-                              form1text::cannotSave("b"), form1text::invalidFormat(), searchtext::notFound(),
+                              form1text::cannotSave("b"), form1text::cannotStore("Big5", "😀"),
+                              form1text::invalidFormat(), searchtext::notFound(),
                               searchtext::nothingToReplace(), searchtext::cannotFind("c"), abouttext::version(),
                               abouttext::unavailable()}),
                  (QStringList{"Zendral", "Do You Want to Save File ?", "The file has been changed by another program. Overwrite it?",
-                              "Cannot open \"a\".", "Cannot save \"b\".", "Invalid Data Format", "Sorry Friend,String Not Found",
+                              "Cannot open \"a\".", "Cannot save \"b\".",
+                              "This text holds characters that Big5 cannot store, such as \"😀\". "
+                              "Save it as UTF-8 instead?",
+                              "Invalid Data Format", "Sorry Friend,String Not Found",
                               "Please Enter Text To Find And Replace", "Cannot Find c", "Version 1.0",
                               "System Friend Information Is Unavailable At This Time"}));
     }

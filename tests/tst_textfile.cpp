@@ -17,6 +17,8 @@ using L = LineEnd;
 struct Trip { QByteArray raw; Encoding encoding; QString text; L lineEnd; };
 struct Kept { int mode; bool foreignOwner, throughLink; };
 struct Proc { QString path; QByteArray start; int atLeast; };
+// A sentence in a legacy encoding, what it is detected as, and a character the encoding holds.
+struct Legacy { QByteArray codec; QString sentence; QByteArray detected; QString typed; };
 // A file as a case sets it up ("links": a second name, "attributes": user.test and an ACL, "symlink": saved
 // through one), in a folder of `folder` mode, owned by root or by nobody (uid 65534), saved by either.
 struct Identity { QString extra; int folder; bool rootOwns, nobodySaves; textfile::SaveReason reason; };
@@ -24,6 +26,11 @@ Q_DECLARE_METATYPE(Trip)
 Q_DECLARE_METATYPE(Kept)
 Q_DECLARE_METATYPE(Proc)
 Q_DECLARE_METATYPE(Identity)
+Q_DECLARE_METATYPE(Legacy)
+
+namespace QTest {
+template<> char *toString(const Encoding &e) { return qstrdup(qPrintable(e.displayName() + (e.mark ? " mark" : ""))); }
+}
 
 namespace {
 // Saves `bytes` to `path` in a child process, as nobody when asked; the reason for the path it took, or -1.
@@ -79,7 +86,8 @@ private Q_SLOTS:
         row("lf, no final line end", "ab\ncd", Encoding::Utf8, "ab\ncd", L::Lf);
         row("cr", "ab\rcd\r", Encoding::Utf8, "ab\rcd\r", L::Cr);
         row("mixed, first wins", "a\rb\nc\r\n", Encoding::Utf8, "a\rb\nc\r\n", L::Cr);
-        row("nul bytes", QByteArray("a\0b\0", 4), Encoding::Utf8, QString::fromUtf16(u"a\0b\0", 4), L::Lf);
+        row("nul bytes", QByteArray("a\0\0b", 4), Encoding::Utf8, QString::fromUtf16(u"a\0\0b", 4), L::Lf);
+        row("utf-16le without a mark", QByteArray("H\0i\0\n\0", 6), Encoding{Encoding::Kind::Utf16LE}, "Hi\n", L::Lf);
         row("utf-8", "gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80", Encoding::Utf8, QString::fromUtf8("grüß 😀"), L::Lf);
         row("utf-8 bom", "\xEF\xBB\xBFhi\r\n", Encoding::Utf8Bom, "hi\r\n", L::CrLf);
         row("utf-16le bom", QByteArray("\xFF\xFEh\0i\0=\xD8\0\xDE", 10), Encoding::Utf16LE, QString::fromUtf8("hi😀"), L::Lf);
@@ -92,8 +100,10 @@ private Q_SLOTS:
         // Windows-1252; the five bytes it leaves undefined stand for the C1 controls.
         row("cp1252", "caf\xE9 \x80 \x93q\x94\x81", Encoding::Windows1252, QString::fromUtf8("café € “q”\u0081"), L::Lf);
         row("odd utf-16 is cp1252", "\xFF\xFE" "a", Encoding::Windows1252, QString::fromUtf8("ÿþa"), L::Lf);
-        row("lone surrogate is cp1252", QByteArray("\xFF\xFE\0\xD8", 4), Encoding::Windows1252,
-            QString::fromUtf16(u"\u00FF\u00FE\0\u00D8", 4), L::Lf);
+        row("lone surrogate is cp1252", QByteArray("\xFF\xFE\0\xD8\0", 5), Encoding::Windows1252,
+            QString::fromUtf16(u"\u00FF\u00FE\0\u00D8\0", 5), L::Lf);
+        row("cut shift_jis is cp1252", "\x93\xfa\x96\x7b\x8c", Encoding::Windows1252, QString::fromUtf8("“ú–{Œ"),
+            L::Lf);
         row("bom then invalid utf-8", "\xEF\xBB\xBF\xFF", Encoding::Windows1252, QString::fromUtf8("ï»¿ÿ"), L::Lf);
         row("cp1252 only after valid utf-8", "\r\n\xC3\xBC\r\xE9", Encoding::Windows1252, QString::fromUtf8("\r\nÃ¼\ré"), L::CrLf);
     }
@@ -105,7 +115,7 @@ private Q_SLOTS:
             const textfile::Decoded d = textfile::decode(t.raw, chunk);
             QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(t.encoding, t.text.toUtf8(), t.lineEnd));
             Encoding e = d.encoding;
-            QCOMPARE(std::pair(textfile::encode(d.utf8, e, chunk), e), std::pair(t.raw, t.encoding));
+            QCOMPARE(textfile::encode(d.utf8, e, chunk), t.raw);
         }
     }
 
@@ -149,11 +159,71 @@ private Q_SLOTS:
             const QByteArray back = textfile::encode(d.utf8, e, chunk);
             QVERIFY2(back == raw && e == d.encoding && d.utf8.isValidUtf8(), (raw.toHex(' ') + " -> " + back.toHex(' ')).constData());
         }
-        // Legacy text that no longer fits is written as UTF-8.
-        Encoding e = Encoding::Windows1252;
-        const QByteArray utf8 = QString::fromUtf8("café 日本").toUtf8();
-        QCOMPARE(textfile::encode(utf8, e), utf8);
-        QCOMPARE(e, Encoding::Utf8);
+    }
+
+    void legacyEncodings_data()
+    {
+        QTest::addColumn<Legacy>("l");
+        const auto row = [](const char *codec, const char *sentence, const char *detected, const char *typed) {
+            QTest::newRow(codec) << Legacy{codec, QString::fromUtf8(sentence), detected, QString::fromUtf8(typed)};
+        };
+        const char *japanese = "日本語のテキストを正しく読み込めるかどうかを確かめるための文です。東京は晴れています。";
+        const char *russian = "Съешь же ещё этих мягких французских булок, да выпей чаю. Привет, мир!";
+        const char *polish = "Zażółć gęślą jaźń. Pchnąć w tę łódź jeża lub ośm skrzyń fig. Żółta łódź płynie po rzece.";
+        const char *french = "Le cœur déçu mais l'âme plutôt naïve, Louÿs rêva de crapaüter en canoë. Œuvre, 5 €.";
+        row("Shift_JIS", japanese, "SHIFT_JIS", "日");
+        row("EUC-JP", japanese, "EUC-JP", "日");
+        row("GB18030", "中文文本的编码检测是否正确，我们用这句话来测试一下。今天天气很好。", "GB18030", "中");
+        row("Big5", "這是一段繁體中文的句子，用來測試編碼偵測是否正確。今天天氣很好。", "BIG5", "體");
+        row("EUC-KR", "한국어 문장을 올바르게 읽을 수 있는지 확인하기 위한 문장입니다. 오늘은 날씨가 좋습니다.", "EUC-KR", "한");
+        row("windows-1251", russian, "WINDOWS-1251", "Ж");
+        row("KOI8-R", russian, "KOI8-R", "Ж");
+        row("windows-1250", "Příliš žluťoučký kůň úpěl ďábelské ódy. Zażółć gęślą jaźń, šťastný.", "WINDOWS-1250", "ř");
+        row("ISO-8859-2", polish, "ISO-8859-2", "ś");
+        row("windows-1253", "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία. Η γρήγορη καφέ αλεπού πηδάει.", "WINDOWS-1253", "Ω");
+        row("windows-1255", "עטלף אבק נס דרך מזגן שהתפוצץ כי חם. שלום עולם, זהו משפט בעברית.", "WINDOWS-1255", "ש");
+        row("windows-1252", "Le cœur déçu mais l'âme plutôt naïve, Louÿs rêva — « façon » €", "WINDOWS-1252", "é");
+        row("ISO-8859-15", french, "ISO-8859-15", "Ÿ");
+        row("UTF-16LE", "Hello, 世界! Привет, мир.\r\n", "UTF-16LE", "😀");
+        row("UTF-16BE", "Hello, 世界! Привет, мир.\r\n", "UTF-16BE", "😀");
+    }
+    void legacyEncodings()
+    {
+        // Shown as written, saved back byte for byte, and a typed character is saved in the file's encoding.
+        QFETCH(Legacy, l);
+        const QByteArray raw = QStringEncoder(l.codec.constData()).encode(l.sentence);
+        const textfile::Decoded d = textfile::decode(raw);
+        QCOMPARE(std::pair(QString::fromUtf8(d.utf8), d.encoding), std::pair(l.sentence, *Encoding::named(l.detected)));
+        for (const qsizetype chunk : {1, 3})
+            QCOMPARE(textfile::decode(raw, chunk).utf8, d.utf8);
+        QCOMPARE(textfile::encode(d.utf8, d.encoding), raw);
+        const QString typed = l.sentence + l.typed;
+        const QByteArray expected = QStringEncoder(l.codec.constData()).encode(typed);
+        QCOMPARE(textfile::encode(typed.toUtf8(), d.encoding), expected);
+        // A character the encoding cannot store stops the writing and is named.
+        QString unfit;
+        textfile::encode((typed + QStringLiteral("ᚠ😀")).toUtf8(), d.encoding, 5, &unfit);
+        QCOMPARE(unfit, l.codec.startsWith("UTF") || l.codec == "GB18030" ? QString() : QStringLiteral("ᚠ"));
+    }
+
+    void contradictionFarIntoTheFile_data()
+    {
+        // What the detector saw is contradicted further on: read again from the start, in another encoding.
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<Encoding>("encoding");
+        const QByteArray ascii = QByteArray("plain ASCII text\n").repeated(20000);
+        const QString japanese = QStringLiteral("日本語の文章です。東京は晴れています。\n").repeated(200);
+        const QByteArray sjis = QStringEncoder("Shift_JIS").encode(japanese);
+        QTest::newRow("ascii, then shift_jis") << ascii + sjis << *Encoding::named("Shift_JIS");
+        QTest::newRow("shift_jis, then a byte it never has") << sjis.repeated(60) + "\xFF" << Encoding::Windows1252;
+        QTest::newRow("utf-16le, odd length") << QByteArray("a\0", 2).repeated(200000) + "b" << Encoding::Windows1252;
+    }
+    void contradictionFarIntoTheFile()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(Encoding, encoding);
+        const textfile::Decoded d = textfile::decode(raw);
+        QCOMPARE(std::pair(d.encoding, textfile::encode(d.utf8, d.encoding) == raw), std::pair(encoding, true));
     }
 
     void writeKeepsModeAndOwner_data()

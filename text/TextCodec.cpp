@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/TextCodec.h"
+#include "text/Detect.h"
 #include "text/Utf8.h"
 
 namespace textfile {
@@ -45,8 +46,8 @@ QByteArray fromCp1252(QByteArrayView raw)
     return out;
 }
 
-// False when some character has no Windows-1252 byte.
-bool toCp1252(QByteArrayView utf8, QByteArray &out)
+// False at the first character that has no Windows-1252 byte, which goes to `unfit`.
+bool toCp1252(QByteArrayView utf8, QByteArray &out, QString &unfit)
 {
     out.clear();
     out.reserve(utf8.size());
@@ -54,21 +55,48 @@ bool toCp1252(QByteArrayView utf8, QByteArray &out)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int b = c < 0x80 ? int(c) : unicodeToCp1252(c);
-        if (b < 0)
+        if (b < 0) {
+            unfit = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             return false;
+        }
         out.append(char(b));
     }
     return true;
 }
 
-bool hasLoneSurrogate(const QString &text)
+// `text` in a named encoding; false at the first character it cannot store, which goes to `unfit`.
+bool toNamed(const QString &text, QStringEncoder &encoder, QByteArray &out, const QByteArray &name, QString &unfit)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return true;
+    out = encoder.encode(text);
+    // Converters put a substitute for what they cannot store; reading it back shows it.
+    const auto readBack = [&name](const QByteArray &bytes) {
+        QStringDecoder decoder(name.constData(), QStringConverter::Flag::ConvertInitialBom);
+        return QString(decoder.decode(bytes));
+    };
+    if (!encoder.hasError() && readBack(out) == text)
+        return true;
+    // Which character: blocks first, then the characters of the first block that fails.
+    const auto fitsAlone = [&](const QString &part) {
+        QStringEncoder alone(name.constData());
+        const QByteArray bytes = alone.encode(part);
+        return !alone.hasError() && readBack(bytes) == part;
+    };
+    for (qsizetype block = 256, i = 0; i < text.size();) {
+        qsizetype n = qMin(block, text.size() - i);
+        if (i + n < text.size() && text[i + n - 1].isHighSurrogate())
+            ++n;
+        if (!fitsAlone(text.mid(i, n))) {
+            if (n == 1 || (n == 2 && text[i].isHighSurrogate())) {
+                unfit = text.mid(i, n);
+                break;
+            }
+            block = 1;
+            continue;
+        }
+        i += n;
     }
+    if (unfit.isEmpty())   // no part fails alone: name the first character
+        unfit = text.left(!text.isEmpty() && text[0].isHighSurrogate() ? 2 : 1);
     return false;
 }
 
@@ -89,6 +117,11 @@ qsizetype wholeCharacters(QByteArrayView bytes)
     return bytes.size();
 }
 
+QStringConverter::Encoding utf16Of(const Encoding &encoding)
+{
+    return encoding.kind == Encoding::Kind::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
+
 // A character boundary near `pos`, never before `from` unless at it.
 qsizetype boundaryNear(QByteArrayView utf8, qsizetype from, qsizetype pos)
 {
@@ -104,55 +137,60 @@ qsizetype boundaryNear(QByteArrayView utf8, qsizetype from, qsizetype pos)
 
 Decoder::Step Decoder::take(QByteArrayView bytes, bool atEnd)
 {
-    if (!m_decided) {
-        // The mark decides the encoding: wait for three bytes (or the end).
-        if (!m_head.isEmpty() || bytes.size() < 3) {
-            const qsizetype n = qMin(3 - m_head.size(), bytes.size());
-            m_head += bytes.first(n);
-            bytes = bytes.sliced(n);
-            if (m_head.size() < 3 && !atEnd)
-                return Step::More;
-        }
-        const QByteArray head = std::exchange(m_head, {});
-        const qsizetype mark = decide(head.isEmpty() ? bytes : QByteArrayView(head));
-        if (head.isEmpty()) {
-            bytes = bytes.sliced(mark);
-        } else if (const Step s = body(QByteArrayView(head).sliced(mark), false); s != Step::More) {
-            return s;
-        }
+    if (m_decided)
+        return body(bytes, atEnd);
+    // The detector sees the first DetectSample bytes, or the whole of a shorter file.
+    if (m_head.isEmpty() && bytes.size() >= DetectSample) {
+        decide(bytes.first(DetectSample), false);
+        return body(bytes.sliced(m_encoding.markBytes().size()), atEnd);
     }
-    return body(bytes, atEnd);
+    const qsizetype n = qMin(DetectSample - m_head.size(), bytes.size());
+    m_head += bytes.first(n);
+    bytes = bytes.sliced(n);
+    if (m_head.size() < DetectSample && !atEnd)
+        return Step::More;
+    const QByteArray head = std::exchange(m_head, {});
+    decide(head, atEnd);
+    const Step s = body(QByteArrayView(head).sliced(m_encoding.markBytes().size()), atEnd);
+    return s != Step::More || atEnd ? s : body(bytes, false);
 }
 
-qsizetype Decoder::decide(QByteArrayView first)
+void Decoder::decide(QByteArrayView sample, bool whole)
 {
     m_decided = true;
-    if (first.startsWith("\xEF\xBB\xBF")) {
-        m_encoding = Encoding::Utf8Bom;
-        return 3;
+    begin(detect(sample, whole, {}, m_preferred));
+}
+
+void Decoder::begin(const Encoding &encoding)
+{
+    m_encoding = encoding;
+    switch (encoding.kind) {
+    case Encoding::Kind::Utf16LE:
+    case Encoding::Kind::Utf16BE:
+        // The file's own mark is skipped before: a U+FEFF that follows it is text.
+        m_decoder = QStringDecoder(utf16Of(encoding), QStringConverter::Flag::ConvertInitialBom);
+        break;
+    case Encoding::Kind::Named:
+        m_decoder = QStringDecoder(encoding.name.constData(), QStringConverter::Flag::ConvertInitialBom);
+        m_encoder = QStringEncoder(encoding.name.constData());
+        break;
+    case Encoding::Kind::Utf8:
+    case Encoding::Kind::Windows1252:
+        break;
     }
-    const bool le = first.startsWith("\xFF\xFE");
-    if (le || first.startsWith("\xFE\xFF")) {
-        m_encoding = le ? Encoding::Utf16LE : Encoding::Utf16BE;
-        // The file's own mark is skipped here: a U+FEFF that follows it is text.
-        m_utf16 = QStringDecoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                                 QStringConverter::Flag::ConvertInitialBom);
-        return 2;
-    }
-    m_encoding = Encoding::Utf8;
-    return 0;
 }
 
 Decoder::Step Decoder::body(QByteArrayView bytes, bool atEnd)
 {
-    switch (m_encoding) {
-    case Encoding::Utf8:
-    case Encoding::Utf8Bom:
+    switch (m_encoding.kind) {
+    case Encoding::Kind::Utf8:
         return utf8(bytes, atEnd);
-    case Encoding::Utf16LE:
-    case Encoding::Utf16BE:
+    case Encoding::Kind::Utf16LE:
+    case Encoding::Kind::Utf16BE:
         return utf16(bytes, atEnd);
-    case Encoding::Windows1252:
+    case Encoding::Kind::Named:
+        return named(bytes, atEnd);
+    case Encoding::Kind::Windows1252:
         break;
     }
     return bytes.isEmpty() || give(fromCp1252(bytes)) ? Step::More : Step::Stop;
@@ -169,14 +207,14 @@ Decoder::Step Decoder::utf8(QByteArrayView bytes, bool atEnd)
         if (m_carry.size() < length && !atEnd)
             return Step::More;
         if (!QByteArrayView(m_carry).isValidUtf8())
-            return fallBack();
+            return fallBack(bytes);
         if (!give(std::exchange(m_carry, {})))
             return Step::Stop;
     }
     const qsizetype whole = atEnd ? bytes.size() : wholeCharacters(bytes);
     const QByteArrayView text = bytes.first(whole);
     if (!text.isValidUtf8())
-        return fallBack();
+        return fallBack(bytes);
     if (!text.isEmpty() && !give(text))
         return Step::Stop;
     m_carry = bytes.sliced(whole).toByteArray();
@@ -186,24 +224,50 @@ Decoder::Step Decoder::utf8(QByteArrayView bytes, bool atEnd)
 Decoder::Step Decoder::utf16(QByteArrayView bytes, bool atEnd)
 {
     m_utf16Bytes += bytes.size();
-    QString text = std::exchange(m_highSurrogate, {}) + m_utf16.decode(bytes);
+    QString text = std::exchange(m_highSurrogate, {}) + m_decoder.decode(bytes);
     // A pair may straddle two pieces.
     if (!atEnd && !text.isEmpty() && text.back().isHighSurrogate()) {
         m_highSurrogate = text.back();
         text.chop(1);
     }
-    // The decoder lets lone surrogates through, and UTF-8 cannot hold them.
-    if (m_utf16.hasError() || hasLoneSurrogate(text) || (atEnd && m_utf16Bytes % 2))
-        return fallBack();
+    if (m_decoder.hasError() || hasLoneSurrogate(text) || (atEnd && m_utf16Bytes % 2))
+        return fallBack(bytes);
     return text.isEmpty() || give(text.toUtf8()) ? Step::More : Step::Stop;
 }
 
-Decoder::Step Decoder::fallBack()
+Decoder::Step Decoder::named(QByteArrayView bytes, bool atEnd)
+{
+    QString text = std::exchange(m_highSurrogate, {}) + m_decoder.decode(bytes);
+    if (!atEnd && !text.isEmpty() && text.back().isHighSurrogate()) {
+        m_highSurrogate = text.back();
+        text.chop(1);
+    }
+    // The text holds only while it encodes back to the very bytes it came from; the
+    // decoder may hold back the start of a character cut off at the end of the piece.
+    m_unmatched += bytes;
+    const QByteArray back = m_encoder.encode(text);
+    if (m_decoder.hasError() || m_encoder.hasError() || hasLoneSurrogate(text) || !m_unmatched.startsWith(back)
+        || (atEnd && m_unmatched.size() != back.size()))
+        return fallBack(bytes);
+    m_unmatched.remove(0, back.size());
+    return text.isEmpty() || give(text.toUtf8()) ? Step::More : Step::Stop;
+}
+
+Decoder::Step Decoder::fallBack(QByteArrayView where)
 {
     if (!m_sink.restart())
         return Step::Stop;
-    m_encoding = Encoding::Windows1252;
+    // Never a mark now: the file does not start where `where` does. The detector
+    // looks from the start of the line where the piece leaves ASCII: no character is cut there.
+    m_failed << m_encoding << Encoding::Utf8 << Encoding::Utf8Bom << Encoding::Utf16LE << Encoding::Utf16BE;
+    const auto beyondAscii = std::find_if(where.begin(), where.end(), [](char c) { return uchar(c) >= 0x80; });
+    where = where.sliced(where.first(beyondAscii - where.begin()).lastIndexOf('\n') + 1);
+    const QByteArrayView sample = where.first(qMin(where.size(), DetectSample));
+    begin(m_failed.size() > 5 ? Encoding::Windows1252 : detect(sample, false, m_failed));
     m_carry.clear();
+    m_unmatched.clear();
+    m_highSurrogate.clear();
+    m_utf16Bytes = 0;
     m_lineEnd.reset();
     m_pendingCr = false;
     return Step::Restart;
@@ -222,7 +286,7 @@ bool Decoder::give(QByteArrayView utf8)
     return m_sink.append(utf8);
 }
 
-bool encode(QByteArrayView utf8, Encoding &encoding, ByteSink &out, qsizetype chunk)
+bool encode(QByteArrayView utf8, const Encoding &encoding, ByteSink &out, qsizetype chunk, QString *unfit)
 {
     const auto pieces = [&](auto &&convert) {
         for (qsizetype from = 0; from < utf8.size();) {
@@ -233,32 +297,38 @@ bool encode(QByteArrayView utf8, Encoding &encoding, ByteSink &out, qsizetype ch
         }
         return true;
     };
-    const auto plain = [&](QByteArrayView piece) { return out.append(piece); };
-    switch (encoding) {
-    case Encoding::Utf8:
-        return pieces(plain);
-    case Encoding::Utf8Bom:
-        return out.append("\xEF\xBB\xBF") && pieces(plain);
-    case Encoding::Utf16LE:
-    case Encoding::Utf16BE: {
-        const bool le = encoding == Encoding::Utf16LE;
-        QStringEncoder encoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return out.append(le ? "\xFF\xFE" : "\xFE\xFF")
-            && pieces([&](QByteArrayView piece) { return out.append(QByteArray(encoder.encode(fromUtf8Text(piece)))); });
+    if (!out.append(encoding.markBytes()))
+        return false;
+    QString missing;
+    const auto report = [&] {
+        if (unfit)
+            *unfit = missing;
+        return false;
+    };
+    switch (encoding.kind) {
+    case Encoding::Kind::Utf8:
+        return pieces([&](QByteArrayView piece) { return out.append(piece); });
+    case Encoding::Kind::Utf16LE:
+    case Encoding::Kind::Utf16BE: {
+        QStringEncoder encoder(utf16Of(encoding));
+        return pieces([&](QByteArrayView piece) {
+            return out.append(QByteArray(encoder.encode(fromUtf8Text(piece))));
+        });
     }
-    case Encoding::Windows1252: {
+    case Encoding::Kind::Windows1252: {
         QByteArray bytes;
-        bool fits = true;
-        const bool done = pieces([&](QByteArrayView piece) { return (fits = toCp1252(piece, bytes)) && out.append(bytes); });
-        if (done || fits)
-            return done;
+        return pieces([&](QByteArrayView piece) {
+            return (toCp1252(piece, bytes, missing) || report()) && out.append(bytes);
+        });
+    }
+    case Encoding::Kind::Named:
         break;
     }
-    }
-    if (!out.restart())
-        return false;
-    encoding = Encoding::Utf8;
-    return pieces(plain);
+    QStringEncoder encoder(encoding.name.constData());
+    QByteArray bytes;
+    return pieces([&](QByteArrayView piece) {
+        return (toNamed(fromUtf8Text(piece), encoder, bytes, encoding.name, missing) || report()) && out.append(bytes);
+    });
 }
 
 }

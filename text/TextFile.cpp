@@ -126,11 +126,11 @@ qint64 memoryNeeded(qint64 size)
 }
 }
 
-QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk)
+QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk, QString *unfit)
 {
     BytesSink sink;
     sink.bytes.reserve(utf8.size() + 3);
-    textfile::encode(utf8, encoding, sink, chunk);
+    textfile::encode(utf8, encoding, sink, chunk, unfit);
     return std::move(sink.bytes);
 }
 
@@ -165,7 +165,7 @@ Result read(const QString &path, Decoder &decoder, const ReadOptions &options)
             return {false, {}, {}};
         if (step == Decoder::Step::More)
             return {true, {}, stampOf(st)};
-        // Not UTF-8 after all: once more from the start, as Windows-1252.
+        // Not in the encoding detected after all: once more from the start, in another.
         if (::lseek(fd, 0, SEEK_SET) != 0)
             return failure(errno);
     }
@@ -239,7 +239,7 @@ void syncFolderOf(const QString &path)
 // instead: the temporary file could not be made (ENOENT from O_TMPFILE on CIFS,
 // EPERM), the attributes not copied, or the rename refused (EXDEV, ETXTBSY,
 // EEXIST on shared folders and FUSE). A write that failed is never retried: the disk is full.
-Result replace(const QString &path, const struct stat *old, QByteArrayView utf8, Encoding &encoding,
+Result replace(const QString &path, const struct stat *old, QByteArrayView utf8, const Encoding &encoding,
                const Progress &progress, bool &retry)
 {
     QSaveFile file(path);
@@ -260,13 +260,13 @@ Result replace(const QString &path, const struct stat *old, QByteArrayView utf8,
         keepMode(file.handle(), *old);
     }
     retry = false;
-    Encoding written = encoding;
     SaveSink sink(file, utf8.size(), progress);
-    if (!textfile::encode(utf8, written, sink)) {
-        // Part of the text is not on disk (a full disk): never commit then.
+    QString unfit;
+    if (!textfile::encode(utf8, encoding, sink, DefaultChunk, &unfit)) {
+        // Part of the text is not on disk (a full disk, a character that does not fit): never commit then.
         const QString reason = file.errorString();
         file.cancelWriting();
-        return {false, reason, {}};
+        return {false, unfit.isEmpty() ? reason : QString(), {}, unfit};
     }
     struct stat st;
     if (::fstat(file.handle(), &st) != 0) {
@@ -279,12 +279,11 @@ Result replace(const QString &path, const struct stat *old, QByteArrayView utf8,
         return {false, file.errorString(), {}};
     }
     syncFolderOf(path);
-    encoding = written;
     return {true, {}, stampOf(st)};
 }
 }
 
-Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress)
+Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding, const Progress &progress)
 {
     struct stat old;
     const bool exists = ::stat(QFile::encodeName(path).constData(), &old) == 0;
@@ -301,19 +300,26 @@ Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const
         }
         how = {SavePath::InPlace, SaveReason::ReplaceFailed};
     }
-    Encoding written = encoding;
-    const auto produce = [&](ByteSink &sink) { return textfile::encode(utf8, written, sink); };
+    // In place the old bytes would be overwritten before a character that does not
+    // fit is met: find it first, for the encodings that cannot store every character.
+    if (encoding.kind == Encoding::Kind::Windows1252 || encoding.kind == Encoding::Kind::Named) {
+        struct Discard : ByteSink {
+            bool append(QByteArrayView) override { return true; }
+            bool restart() override { return true; }
+        } discard;
+        QString unfit;
+        if (!textfile::encode(utf8, encoding, discard, DefaultChunk, &unfit))
+            return {false, {}, {}, unfit, how};
+    }
+    const auto produce = [&](ByteSink &sink) { return textfile::encode(utf8, encoding, sink); };
     r = writeInPlace(path, utf8.size(), produce, progress);
-    if (r.ok)
-        encoding = written;
     r.saved = how;
     return r;
 }
 
 Result write(const QString &path, QByteArrayView bytes)
 {
-    Encoding raw = Encoding::Utf8;
-    return write(path, bytes, raw);
+    return write(path, bytes, Encoding::Utf8);
 }
 
 std::optional<Stamp> stampOf(const QString &path)

@@ -21,7 +21,8 @@ struct Decoded {
 
 // Whole texts in memory, through the same pieces a file goes through.
 Decoded decode(QByteArrayView raw, qsizetype chunk = DefaultChunk);
-QByteArray encode(QByteArrayView utf8, Encoding &encoding, qsizetype chunk = DefaultChunk);
+QByteArray encode(QByteArrayView utf8, const Encoding &encoding, qsizetype chunk = DefaultChunk,
+                  QString *unfit = nullptr);
 
 // What a file was when it was read or written: another program's change or
 // replacement shows as a different stamp.
@@ -37,6 +38,7 @@ struct Result {
     bool ok = true;
     QString error;                   // the system's reason, when !ok
     Stamp stamp;                     // the file as read or written, when ok
+    QString unfit;                   // a character the encoding cannot store, when that stopped a write
     SaveDecision saved;              // how a write went about it
 };
 
@@ -60,8 +62,9 @@ Result read(const QString &path, QByteArray &bytes);
 // only after every byte was written, the new file given the old one's owner, group,
 // mode bits and extended attributes; or, where that would make it another file
 // (decideSave), writes over the old file in place. One that is not a regular file
-// is refused and left alone.
-Result write(const QString &path, QByteArrayView utf8, Encoding &encoding, const Progress &progress = {});
+// is refused and left alone. A text `encoding` cannot store is not written: the
+// result names the first character that does not fit.
+Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding, const Progress &progress = {});
 Result write(const QString &path, QByteArrayView bytes);   // the bytes as they are
 // The file `path` is now; nullopt when there is none.
 std::optional<Stamp> stampOf(const QString &path);

@@ -186,19 +186,17 @@ void TextBox::snapSelection()
 {
     applyEdits();
     const qint64 caret = send(SCI_GETCURRENTPOS), anchor = send(SCI_GETANCHOR);
-    if (!m_nonchars.isEmpty()) {
-        // The component steps into a noncharacter byte by byte: the caret goes on
-        // to the character's edge in the direction it moved, the anchor away from
-        // the caret; with nothing selected it stays with the caret (a plain Right
-        // selected the noncharacter, and the next key typed replaced it).
-        const qint64 c = snapped(caret, caret > m_lastCaret);
-        const qint64 a = anchor == caret ? c : snapped(anchor, anchor > caret);
-        if (c != caret || a != anchor)
-            send(SCI_SETSEL, a, c);
-        m_lastCaret = c;
-        return;
-    }
-    m_lastCaret = caret;
+    // The component steps into a noncharacter byte by byte and into a cluster (an
+    // accented letter, an emoji with its modifiers) code point by code point: the
+    // caret goes on to the edge in the direction it moved, the anchor away from
+    // the caret; with nothing selected it stays with the caret (a plain Right
+    // selected the noncharacter, and the next key typed replaced it).
+    const auto edge = [this](qint64 pos, bool forward) { return clusterEdge(snapped(pos, forward), forward); };
+    const qint64 c = edge(caret, caret > m_lastCaret);
+    const qint64 a = anchor == caret ? c : edge(anchor, anchor > caret);
+    if (c != caret || a != anchor)
+        send(SCI_SETSEL, a, c);
+    m_lastCaret = c;
 }
 
 void TextBox::keepCaretInView()

@@ -103,6 +103,7 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
@@ -118,6 +119,8 @@ private:
     void keepCaretInView();
     void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
+    qint64 clusterEdge(qint64 bytePos, bool forward) const;
+    void endUndoStep();
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
     void refillStrike();

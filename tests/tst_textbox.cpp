@@ -136,6 +136,50 @@ private Q_SLOTS:
         QVERIFY(box->bytes().isValidUtf8());
     }
 
+    void clusters_data()
+    {
+        QTest::addColumn<QString>("cluster");
+        for (const char *c : {"e\u0301", "\U0001F44D\U0001F3FD", "\U0001F1E9\U0001F1EA",
+                              "\U0001F468\u200D\U0001F469\u200D\U0001F467"})
+            QTest::newRow(c) << QString::fromUtf8(c);
+    }
+    void clusters()
+    {
+        // What a reader sees as one character is selected, stepped over and deleted whole; Backspace takes its last
+        // code point.
+        QFETCH(QString, cluster);
+        box->setText(cluster + u'x');
+        QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+        QTRY_COMPARE(box->SelText(), cluster);
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_Left);
+        QTest::keyClick(box, Qt::Key_Left);
+        QTRY_COMPARE(box->SelStart(), 0);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(box->Text(), u"x");
+        box->setText(cluster + u'x');
+        box->setSelStart(cluster.size());
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->Text(), cluster.chopped(cluster.back().isLowSurrogate() ? 2 : 1) + u'x');
+    }
+
+    void undoStepEndsWhereTheCaretMoved()
+    {
+        // Typing either side of a caret move, by key or by click, is undone in two steps.
+        for (bool click : {false, true}) {
+            box->setText(QString());
+            sci(Sci::SCI_EMPTYUNDOBUFFER);
+            QTest::keyClicks(box, QStringLiteral("alpha"));
+            if (click)
+                QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(box->viewport()->width() - 2, 4));
+            else
+                QTest::keyClick(box, Qt::Key_End);
+            QTest::keyClicks(box, QStringLiteral(" beta"));
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(box->Text(), u"alpha");
+        }
+    }
+
     void keys_data()
     {
         // The component's programmer bindings neither edit nor type; the keys of a plain text box still work, Enter

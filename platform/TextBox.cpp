@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QTimer>
 #include <mutex>
+#include <utility>
 
 // The component's loading interface, which its installed headers leave out. Not in
 // an anonymous namespace: the objects come from the component, and the compiler
@@ -140,12 +141,22 @@ void TextBox::onModified(int position, int type, int length)
         const auto ch = [this](qint64 p) { return char(send(SCI_GETCHARAT, p)); };
         if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
             m_indexStale = true;
-        m_nonchars.removed(at, at + n);
+        // The length comes in 32 bits: a removal of more than 4 GiB is measured
+        // by the text's size once it is done.
+        m_removedAt = at;
+        m_removedLength = n;
+        m_sizeBeforeRemoval = byteLength();
     }
 }
 
 void TextBox::applyEdits() const
 {
+    if (m_removedAt >= 0) {
+        const qint64 at = std::exchange(m_removedAt, -1), n = m_sizeBeforeRemoval - byteLength();
+        if (n != m_removedLength)
+            m_indexStale = true;   // its line end check saw the wrong bytes
+        m_nonchars.removed(at, at + n);
+    }
     if (m_insertedAt < 0)
         return;
     const qint64 at = m_insertedAt, n = m_insertedLength;

@@ -138,6 +138,8 @@ private:
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     // Bytes inserted by the last edit, looked at once the edit is complete.
     mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
+    // Bytes being removed by the last edit, and the text's size before it.
+    mutable qint64 m_removedAt = -1, m_removedLength = 0, m_sizeBeforeRemoval = 0;
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;

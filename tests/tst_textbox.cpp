@@ -107,6 +107,20 @@ private Q_SLOTS:
         QCOMPARE(box->SelStart(), 4);
     }
 
+    void removalLengthBeyond32Bits()
+    {
+        // The component reports a removal's length in 32 bits: one of 2^32 + 5 bytes comes as 5. Here a 5-byte
+        // removal is announced as 1 byte long (2^32 + 1 truncated) and the positions still map as the text's.
+        const QString text = QString::fromUcs4(U"ab\uFFFFcd\uFFFEef");
+        box->setText(text);
+        Q_EMIT box->SCN_MODIFIED(1, Sci::SC_MOD_BEFOREDELETE, nullptr, 1, 0, 0, 0, 0, 0, 0);
+        {
+            const QSignalBlocker quiet(box);
+            sci(Sci::SCI_DELETERANGE, 1, 5);
+        }
+        QCOMPARE(std::pair(box->Text(), box->length()), std::pair(QString(text).remove(1, 3), qint64(text.size() - 3)));
+    }
+
     void caretStepsOverWholeCharacters()
     {
         // The caret, Shift selections and word moves never stop inside a noncharacter, and a plain move selects

@@ -92,8 +92,17 @@ void setColor(QWidget *w, const char *property, bool back, quint32 c)
 {
     w->setProperty(property, c);
     QPalette p = w->palette();
+    const QPalette scheme = QApplication::palette();
     const auto [backRole, foreRole] = colorRoles(w);
-    p.setColor(back ? backRole : foreRole, ole::toQColor(c, QApplication::palette()));
+    const QColor colour = ole::toQColor(c, scheme);
+    p.setColor(back ? backRole : foreRole, colour);
+    // A background that does not follow the user's scheme keeps text that can be
+    // read on it (a dark scheme's light text on light green was unreadable); one
+    // that follows the scheme takes the scheme's text colour with it.
+    if (back && !w->property("ForeColor").isValid()) {
+        const bool light = qGray(colour.rgb()) >= 128;
+        p.setColor(foreRole, ole::followsScheme(c) ? scheme.color(foreRole) : QColor(light ? Qt::black : Qt::white));
+    }
     w->setPalette(p);
     w->update();
 }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
+#include "platform/LongWork.h"
 #include "platform/TextBoxAccessible.h"
 #include "text/Utf8.h"
 #include <QFontDatabase>
 #include <QTimer>
+#include <future>
 #include <mutex>
 #include <utility>
 
@@ -30,6 +32,8 @@ constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
 // walks the whole line on every paint of it, and a blinking caret repaints it
 // twice a second (a 10 MB line took a third of a core).
 constexpr long SteadyCaretLine = 32 * 1024;
+// A text from which on building the UTF-16 line index is long work (about 0.1 s here).
+constexpr qint64 BigIndex = 16 << 20;
 // Pixels kept between the caret and the edge when the view follows it sideways.
 constexpr long CaretSlop = 16;
 // 64-bit positions, and no style byte kept beside each byte of text: a plain
@@ -133,7 +137,9 @@ void TextBox::onModified(int position, int type, int length)
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
     const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
+    m_amidEdit = true;
     Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
+    m_amidEdit = false;
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
@@ -240,10 +246,27 @@ void TextBox::ensureIndex() const
         releaseIndex();
     // Built on first use: keeping it up to date while a big file loads costs
     // more than building it once afterwards, and typing needs none of it.
-    if (!m_indexed) {
-        send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
-        m_indexed = true;
+    if (m_indexed)
+        return;
+    if (m_indexBuilt.valid()) {
+        m_indexBuilt.wait();   // asked again (a screen reader) while it is being built
+        return;
     }
+    // Amid an edit no other event may run: the index is built there and then.
+    if (byteLength() < BigIndex || m_amidEdit) {
+        send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    } else {
+        // Seconds on a big text (9 s at 2.5 GB): long work, with the busy cursor.
+        // Only the document is touched, never the widget.
+        std::promise<void> built;
+        m_indexBuilt = built.get_future().share();
+        LongWork::run(nullptr, [&](LongWork::Progress &) {
+            send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+            built.set_value();
+        });
+        m_indexBuilt = {};
+    }
+    m_indexed = true;
 }
 
 TextBox::PendingText::~PendingText()

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 
 class TextBox : public QsciScintillaBase
@@ -136,6 +137,8 @@ private:
     bool m_changePending = false;
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
+    mutable std::shared_future<void> m_indexBuilt;   // valid while a big one is being built
+    bool m_amidEdit = false;   // the component is announcing an edit
     // Bytes inserted by the last edit, looked at once the edit is complete.
     mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
     // Bytes being removed by the last edit, and the text's size before it.

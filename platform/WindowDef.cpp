@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <algorithm>
 #include <map>
 
 namespace def {
@@ -291,6 +292,13 @@ void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
     // Labels and lines are painted on the window's surface; the other controls lie above them.
     for (QWidget *w : aboveLabels)
         w->raise();
+    // A label that a later one covers whole is never seen, so it is not read aloud either.
+    const QList<QLabel *> labels = form->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const auto covers = [&](QLabel *above) { return above->geometry().contains(labels[i]->geometry()); };
+        if (std::any_of(labels.begin() + i + 1, labels.end(), covers))
+            labels[i]->hide();
+    }
     QWidget *previous = nullptr;
     for (auto &[index, w] : tabOrder) {
         Q_UNUSED(index);

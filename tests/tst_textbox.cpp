@@ -4,6 +4,8 @@
 #include "support/TestMain.h"
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QTimer>
+#include <optional>
 
 using Sci = QsciScintillaBase;
 
@@ -119,6 +121,18 @@ private Q_SLOTS:
             sci(Sci::SCI_DELETERANGE, 1, 5);
         }
         QCOMPARE(std::pair(box->Text(), box->length()), std::pair(QString(text).remove(1, 3), qint64(text.size() - 3)));
+    }
+
+    void firstPositionQueryOnABigTextIsLongWork()
+    {
+        // The UTF-16 line index of 16 MB is built off the window's thread, with the busy cursor.
+        box->loadBytes(QByteArray("abcdefg\n").repeated(1 << 21) + "\u00E9!");
+        std::optional<Qt::CursorShape> shape;
+        QTimer::singleShot(0, [&] { shape = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                                            : Qt::ArrowCursor; });
+        QCOMPARE(box->toUtf16(box->byteLength()), (16 << 20) + 2);
+        QCOMPARE(shape, Qt::WaitCursor);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void caretStepsOverWholeCharacters()

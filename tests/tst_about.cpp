@@ -108,7 +108,6 @@ private Q_SLOTS:
     void desktopProgramStandsIn()
     {
         const QStringList order{"hardinfo", "kinfocenter", "gnome-system-monitor", "xfce4-taskmanager"};
-        QCOMPARE(DesktopRegistry::programs(), order);
         for (int installed = 0; installed < 16; ++installed) {
             const auto path = [&](const QString &name) {
                 return installed & (1 << order.indexOf(name)) ? "/usr/bin/" + name : QString();

@@ -25,13 +25,6 @@ class TestCalc : public QObject
     {
         QTest::mouseMove(calc->windowHandle(), w->mapTo(calc, p.isNull() ? w->rect().center() : p));
     }
-    // Every key in the order of "1234567890+-/*A=", then OFF.
-    QList<QPushButton *> allKeys() const
-    {
-        QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());
-        buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end());
-        return buttons << calc->Command4 << calc->Command5 << calc->Command3;
-    }
 
 private slots:
     void init() { ts = std::make_unique<TestServices>(); QLocale::setDefault(QLocale::c()); }
@@ -52,7 +45,10 @@ private slots:
         QLocale::setDefault(comma ? QLocale(QLocale::German) : QLocale::c());
         CalcEngine e(comma ? u"," : u".");
         QVERIFY(open());
-        const QList<QPushButton *> buttons = allKeys();
+        // In the order of "1234567890+-/*A=".
+        QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());
+        buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end()) << calc->Command4
+                << calc->Command5;
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
@@ -125,8 +121,7 @@ private slots:
             const QPalette p = b->palette();
             return qAbs(qGray(p.color(QPalette::Button).rgb()) - qGray(p.color(QPalette::ButtonText).rgb())) > 100;
         };
-        const QList<QPushButton *> buttons = allKeys();
-        const bool atRest = std::ranges::all_of(buttons, readable);
+        const bool atRest = std::ranges::all_of(calc->findChildren<QPushButton *>(), readable);
         moveTo(calc->Command1[4]);
         moveTo(calc->Command3);
         const bool hovered = readable(calc->Command1[4]) && readable(calc->Command3);

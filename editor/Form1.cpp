@@ -172,9 +172,10 @@ int Form1::ScaleHeight() const { return m_client->height() * def::TwipsPerPixel;
 
 void Form1::Form_Resize()
 {
-    // The bottom band is the status bar's; a very short window gives the box no height.
-    const int height = qMax(0, ScaleHeight() - 350);
-    Text1->setGeometry(0, 0, def::px(ScaleWidth()), def::px(height));
+    // The bottom band is the status bar's, to the pixel: a band of the defined 350 twips
+    // left the bar over the box's scroll bar. A very short window gives the box no height.
+    const int height = qMax(0, m_client->height() - statusbar->fixedHeight());
+    Text1->setGeometry(0, 0, def::px(ScaleWidth()), height);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

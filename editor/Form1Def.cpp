@@ -17,7 +17,8 @@ const def::Form &form1Definition()
         .font = def::Font{"MS Sans Serif", 9.75},
         .controls = {
             {.name = "statusbar", .kind = def::Kind::Custom, .left = 0, .top = 5940, .width = 7275, .height = 375, .tabIndex = 1},
-            {.name = "Text1", .kind = def::Kind::Custom, .tabIndex = 0, .font = def::Font{"MS Sans Serif", 8.25}},
+            {.name = "Text1", .kind = def::Kind::Custom, .tabIndex = 0, .font = def::Font{"MS Sans Serif", 8.25},
+             .accessibleName = "Text"},
         },
     };
     return form;

@@ -38,6 +38,12 @@ const SystemColor kSystem[] = {
 };
 }
 
+bool followsScheme(quint32 c)
+{
+    const quint32 index = c & 0xFFu;
+    return isSystemColor(c) && index < std::size(kSystem) && kSystem[index].role != NoRole;
+}
+
 QColor toQColor(quint32 c, const QPalette &palette)
 {
     if (isSystemColor(c)) {

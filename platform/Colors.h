@@ -10,6 +10,8 @@ constexpr quint32 LightBlue = 0x00FFC0C0;
 constexpr quint32 LightGrey = 0x00C0C0C0;
 
 bool isSystemColor(quint32 c);
+// A system colour that Qt's palette has a role for, and so changes with the user's scheme.
+bool followsScheme(quint32 c);
 // Resolves a colour against the palette (the user's scheme) where Qt has a role
 // for the system colour, and against the classic standard scheme where it has none.
 QColor toQColor(quint32 c, const QPalette &palette);

@@ -5,6 +5,8 @@
 // and close it again. Failures are the functions' status codes.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 using RegKey = quintptr;
 constexpr RegKey HKEY_LOCAL_MACHINE_KEY = 0x80000002;
@@ -36,7 +38,28 @@ public:
     long closeKey(RegKey) override { return RegSuccess; }
 };
 
-// The registry of this platform: the real one on Windows, none elsewhere.
+// Where there is no registry: a stand-in that knows the System Information tool's
+// key alone, and answers it with the desktop's own system-information program
+// where one is installed; without one, every key is missing.
+class DesktopRegistry : public Registry
+{
+public:
+    // `find` gives a program's whole path from its name, empty when it is not installed.
+    using Finder = std::function<QString(const QString &name)>;
+    explicit DesktopRegistry(Finder find = {});
+    // The programs looked for, in order.
+    static QStringList programs();
+
+    long openKey(RegKey root, const QByteArray &subKey, quint32 accessMask, RegKey *result) override;
+    long queryValue(RegKey key, const QByteArray &valueName, quint32 *type, unsigned char *data, quint32 *size) override;
+    long closeKey(RegKey key) override;
+
+private:
+    Finder m_find;
+    QByteArray m_path;   // of the open key, with its terminating zero
+};
+
+// The registry of this platform: the real one on Windows, the stand-in elsewhere.
 #ifdef _WIN32
 class SystemRegistry : public Registry
 {
@@ -46,5 +69,5 @@ public:
     long closeKey(RegKey key) override;
 };
 #else
-using SystemRegistry = NoRegistry;
+using SystemRegistry = DesktopRegistry;
 #endif

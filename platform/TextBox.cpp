@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TextBox.h"
 #include "platform/Colors.h"
+#include "platform/LongWork.h"
 #include "platform/TextBoxAccessible.h"
 #include "text/Utf8.h"
 #include <QFontDatabase>
 #include <QTimer>
+#include <future>
 #include <mutex>
+#include <utility>
 
 // The component's loading interface, which its installed headers leave out. Not in
 // an anonymous namespace: the objects come from the component, and the compiler
@@ -29,6 +32,8 @@ constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
 // walks the whole line on every paint of it, and a blinking caret repaints it
 // twice a second (a 10 MB line took a third of a core).
 constexpr long SteadyCaretLine = 32 * 1024;
+// A text from which on building the UTF-16 line index is long work (about 0.1 s here).
+constexpr qint64 BigIndex = 16 << 20;
 // Pixels kept between the caret and the edge when the view follows it sideways.
 constexpr long CaretSlop = 16;
 // 64-bit positions, and no style byte kept beside each byte of text: a plain
@@ -135,7 +140,9 @@ void TextBox::onModified(int position, int type, int length)
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
     const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
+    m_amidEdit = true;
     Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
+    m_amidEdit = false;
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
@@ -143,12 +150,22 @@ void TextBox::onModified(int position, int type, int length)
         const auto ch = [this](qint64 p) { return char(send(SCI_GETCHARAT, p)); };
         if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
             m_indexStale = true;
-        m_nonchars.removed(at, at + n);
+        // The length comes in 32 bits: a removal of more than 4 GiB is measured
+        // by the text's size once it is done.
+        m_removedAt = at;
+        m_removedLength = n;
+        m_sizeBeforeRemoval = byteLength();
     }
 }
 
 void TextBox::applyEdits() const
 {
+    if (m_removedAt >= 0) {
+        const qint64 at = std::exchange(m_removedAt, -1), n = m_sizeBeforeRemoval - byteLength();
+        if (n != m_removedLength)
+            m_indexStale = true;   // its line end check saw the wrong bytes
+        m_nonchars.removed(at, at + n);
+    }
     if (m_insertedAt < 0)
         return;
     const qint64 at = m_insertedAt, n = m_insertedLength;
@@ -189,19 +206,17 @@ void TextBox::snapSelection()
 {
     applyEdits();
     const qint64 caret = send(SCI_GETCURRENTPOS), anchor = send(SCI_GETANCHOR);
-    if (!m_nonchars.isEmpty()) {
-        // The component steps into a noncharacter byte by byte: the caret goes on
-        // to the character's edge in the direction it moved, the anchor away from
-        // the caret; with nothing selected it stays with the caret (a plain Right
-        // selected the noncharacter, and the next key typed replaced it).
-        const qint64 c = snapped(caret, caret > m_lastCaret);
-        const qint64 a = anchor == caret ? c : snapped(anchor, anchor > caret);
-        if (c != caret || a != anchor)
-            send(SCI_SETSEL, a, c);
-        m_lastCaret = c;
-        return;
-    }
-    m_lastCaret = caret;
+    // The component steps into a noncharacter byte by byte and into a cluster (an
+    // accented letter, an emoji with its modifiers) code point by code point: the
+    // caret goes on to the edge in the direction it moved, the anchor away from
+    // the caret; with nothing selected it stays with the caret (a plain Right
+    // selected the noncharacter, and the next key typed replaced it).
+    const auto edge = [this](qint64 pos, bool forward) { return clusterEdge(snapped(pos, forward), forward); };
+    const qint64 c = edge(caret, caret > m_lastCaret);
+    const qint64 a = anchor == caret ? c : edge(anchor, anchor > caret);
+    if (c != caret || a != anchor)
+        send(SCI_SETSEL, a, c);
+    m_lastCaret = c;
 }
 
 void TextBox::keepCaretInView()
@@ -234,10 +249,27 @@ void TextBox::ensureIndex() const
         releaseIndex();
     // Built on first use: keeping it up to date while a big file loads costs
     // more than building it once afterwards, and typing needs none of it.
-    if (!m_indexed) {
-        send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
-        m_indexed = true;
+    if (m_indexed)
+        return;
+    if (m_indexBuilt.valid()) {
+        m_indexBuilt.wait();   // asked again (a screen reader) while it is being built
+        return;
     }
+    // Amid an edit no other event may run: the index is built there and then.
+    if (byteLength() < BigIndex || m_amidEdit) {
+        send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    } else {
+        // Seconds on a big text (9 s at 2.5 GB): long work, with the busy cursor.
+        // Only the document is touched, never the widget.
+        std::promise<void> built;
+        m_indexBuilt = built.get_future().share();
+        LongWork::run(nullptr, [&](LongWork::Progress &) {
+            send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+            built.set_value();
+        });
+        m_indexBuilt = {};
+    }
+    m_indexed = true;
 }
 
 TextBox::PendingText::~PendingText()

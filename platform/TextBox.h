@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 
 class TextBox : public QsciScintillaBase
@@ -103,6 +104,7 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
@@ -118,6 +120,8 @@ private:
     void keepCaretInView();
     void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
+    qint64 clusterEdge(qint64 bytePos, bool forward) const;
+    void endUndoStep();
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
     void refillStrike();
@@ -133,8 +137,12 @@ private:
     bool m_changePending = false;
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
+    mutable std::shared_future<void> m_indexBuilt;   // valid while a big one is being built
+    bool m_amidEdit = false;   // the component is announcing an edit
     // Bytes inserted by the last edit, looked at once the edit is complete.
     mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
+    // Bytes being removed by the last edit, and the text's size before it.
+    mutable qint64 m_removedAt = -1, m_removedLength = 0, m_sizeBeforeRemoval = 0;
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;

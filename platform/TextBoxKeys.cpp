@@ -88,19 +88,21 @@ bool TextBox::isPlainKey(const QKeyEvent *e) const
 bool TextBox::deleteWholeCharacters(const QKeyEvent *e)
 {
     applyEdits();
-    if (m_nonchars.isEmpty())
+    const bool back = e->key() == Qt::Key_Backspace;
+    const bool word = e->modifiers() & Qt::ControlModifier;
+    // Backspace takes the last code point of a cluster, as this desktop's boxes do:
+    // only a noncharacter needs care then.
+    if (back && !word && m_nonchars.isEmpty())
         return false;
     snapSelection();
     if (!send(SCI_GETSELECTIONEMPTY))
         return false;   // a selection is deleted whole, and it is on character edges
-    const bool back = e->key() == Qt::Key_Backspace;
-    const bool word = e->modifiers() & Qt::ControlModifier;
     const qint64 caret = send(SCI_GETCURRENTPOS);
     // The component finds how far the key reaches; a reach into a noncharacter
-    // takes the whole character.
+    // takes the whole character, a reach forward into a cluster the whole cluster.
     send(word ? (back ? SCI_WORDLEFTEXTEND : SCI_WORDRIGHTEXTEND) : (back ? SCI_CHARLEFTEXTEND : SCI_CHARRIGHTEXTEND));
     const qint64 reach = send(SCI_GETCURRENTPOS);
-    const qint64 end = snapped(reach, !back);
+    const qint64 end = back ? snapped(reach, false) : clusterEdge(snapped(reach, true), true);
     if (end == reach) {
         send(SCI_SETSEL, caret, caret);
         return false;
@@ -158,6 +160,10 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         e->ignore();
         return;
     }
+    static const int moves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
+                                Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (std::find(std::begin(moves), std::end(moves), key) != std::end(moves))
+        endUndoStep();
     if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && deleteWholeCharacters(e)) {
         e->accept();
         return;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <algorithm>
 #include <map>
 
 namespace def {
@@ -92,8 +93,17 @@ void setColor(QWidget *w, const char *property, bool back, quint32 c)
 {
     w->setProperty(property, c);
     QPalette p = w->palette();
+    const QPalette scheme = QApplication::palette();
     const auto [backRole, foreRole] = colorRoles(w);
-    p.setColor(back ? backRole : foreRole, ole::toQColor(c, QApplication::palette()));
+    const QColor colour = ole::toQColor(c, scheme);
+    p.setColor(back ? backRole : foreRole, colour);
+    // A background that does not follow the user's scheme keeps text that can be
+    // read on it (a dark scheme's light text on light green was unreadable); one
+    // that follows the scheme takes the scheme's text colour with it.
+    if (back && !w->property("ForeColor").isValid()) {
+        const bool light = qGray(colour.rgb()) >= 128;
+        p.setColor(foreRole, ole::followsScheme(c) ? scheme.color(foreRole) : QColor(light ? Qt::black : Qt::white));
+    }
     w->setPalette(p);
     w->update();
 }
@@ -282,6 +292,13 @@ void createControls(QWidget *form, const Form &f, const CustomFactory &custom)
     // Labels and lines are painted on the window's surface; the other controls lie above them.
     for (QWidget *w : aboveLabels)
         w->raise();
+    // A label that a later one covers whole is never seen, so it is not read aloud either.
+    const QList<QLabel *> labels = form->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const auto covers = [&](QLabel *above) { return above->geometry().contains(labels[i]->geometry()); };
+        if (std::any_of(labels.begin() + i + 1, labels.end(), covers))
+            labels[i]->hide();
+    }
     QWidget *previous = nullptr;
     for (auto &[index, w] : tabOrder) {
         Q_UNUSED(index);

@@ -103,6 +103,27 @@ private Q_SLOTS:
         QVERIFY2(registry.open.isEmpty() && registry.faults == 0, "a key left open, closed twice or opened for writing");
     }
 
+    // Without a registry the desktop's own system-information program stands in for the tool: the first installed
+    // in the stand-in's order; the message when none is.
+    void desktopProgramStandsIn()
+    {
+        const QStringList order{"hardinfo", "kinfocenter", "gnome-system-monitor", "xfce4-taskmanager"};
+        for (int installed = 0; installed < 16; ++installed) {
+            const auto path = [&](const QString &name) {
+                return installed & (1 << order.indexOf(name)) ? "/usr/bin/" + name : QString();
+            };
+            DesktopRegistry registry(path);
+            TestServices t;
+            const QString first = installed ? path(order[qCountTrailingZeroBits(uint(installed))]) : QString();
+            t.launcher.ordinaryFiles = {first};
+            t.dialogs.answer(MsgAnswer::Ok);
+            Services services{t.dialogs, t.dialogs, t.clipboard, t.lockKeys, registry, t.launcher, t.memory};
+            AboutWindow(services).StartSysInfo();
+            QCOMPARE(t.launcher.started, installed ? QStringList{first} : QStringList());
+            QCOMPARE(t.dialogs.messages().size(), installed ? 0 : 1);
+        }
+    }
+
     // The texts with their blank runs, only a close box, the focus on OK; the command brings a minimized window back.
     // Enter on the focused "&System Info..." presses it, not OK; after the message (whose box leaves another window
     // active) the window is active again with the focus there. Enter and Esc close it wherever the focus is.

@@ -278,7 +278,7 @@ private Q_SLOTS:
         row(Replace, "replace", QAccessible::Window, "Form2");
         row(Calc, "calc", QAccessible::Window, "My Parvix(Calculator)");
         row(About, "frmAbout", QAccessible::Window, "=");
-        row(Main, "Text1", QAccessible::EditableText, "");
+        row(Main, "Text1", QAccessible::EditableText, "Text");
         row(Main, "statusbar", QAccessible::StatusBar, "");
         row(Main, "text", QAccessible::StaticText, "=");
         row(Main, "caps", QAccessible::StaticText, "CAPS");
@@ -289,6 +289,7 @@ private Q_SLOTS:
         row(Find, "Command2", QAccessible::Button, "Cancel");
         row(Find, "Check1", QAccessible::CheckBox, "Case Sensitive");
         row(Find, "Label1", QAccessible::StaticText, "Find What?");
+        row(Find, "Label3", QAccessible::StaticText, "-");   // "-": covered by another label, not read
         row(Replace, "Text1", QAccessible::EditableText, "Replace What?");
         row(Replace, "Text2", QAccessible::EditableText, "Replace With..");
         row(Replace, "Command1", QAccessible::Button, "Replace");
@@ -325,6 +326,9 @@ private Q_SLOTS:
             QVERIFY(!name.isEmpty());
         }
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(iface->state().invisible, name == u'-');
+        if (name == u'-')
+            return;
         QCOMPARE(std::pair(int(iface->role()), iface->text(QAccessible::Name)), std::pair(role, name));
     }
 };

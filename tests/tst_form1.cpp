@@ -128,7 +128,7 @@ private Q_SLOTS:
         f.form->resize(600, 500);
         QTRY_COMPARE(f.form->Text1->width() * 15, f.form->ScaleWidth());
         QCOMPARE(f.form->Text1->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(f.form->Text1->height() * 15, f.form->ScaleHeight() - 345);   // 350 twips, rounded to whole pixels
+        QCOMPARE(f.form->Text1->geometry().bottom() + 1, bar->geometry().top());   // they meet exactly
         QCOMPARE(bar->geometry(), QRect(0, f.form->centralWidget()->height() - 25, f.form->centralWidget()->width(), 25));
         QCOMPARE(std::tuple(bar->panel(1)->width(), bar->panel(4)->width()), std::tuple(text + wider, time));
         // Shorter than the status bar's band: the box gets no height, the text stays.

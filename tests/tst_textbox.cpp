@@ -4,6 +4,8 @@
 #include "support/TestMain.h"
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QTimer>
+#include <optional>
 
 using Sci = QsciScintillaBase;
 
@@ -107,6 +109,29 @@ private Q_SLOTS:
         QCOMPARE(box->SelStart(), 4);
     }
 
+    void removalLengthBeyond32Bits()
+    {
+        // A removal's length comes in 32 bits (2^32 + 5 bytes as 5): a 5-byte removal announced as 1 byte long
+        // leaves the positions mapping as the text's.
+        const QString text = QString::fromUcs4(U"ab\uFFFFcd\uFFFEef");
+        box->setText(text);
+        Q_EMIT box->SCN_MODIFIED(1, Sci::SC_MOD_BEFOREDELETE, nullptr, 1, 0, 0, 0, 0, 0, 0);
+        const QSignalBlocker quiet(box);
+        sci(Sci::SCI_DELETERANGE, 1, 5);
+        QCOMPARE(std::pair(box->Text(), box->length()), std::pair(QString(text).remove(1, 3), qint64(text.size() - 3)));
+    }
+
+    void firstPositionQueryOnABigTextIsLongWork()
+    {
+        // The UTF-16 line index of 16 MB is built off the window's thread, with the busy cursor.
+        box->loadBytes(QByteArray("abcdefg\n").repeated(1 << 21) + "\u00E9!");
+        std::optional<Qt::CursorShape> shape;
+        QTimer::singleShot(0, [&] { if (QCursor *c = QApplication::overrideCursor()) shape = c->shape(); });
+        QCOMPARE(box->toUtf16(box->byteLength()), (16 << 20) + 2);
+        QCOMPARE(shape, Qt::WaitCursor);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void caretStepsOverWholeCharacters()
     {
         // The caret, Shift selections and word moves never stop inside a noncharacter, and a plain move selects
@@ -134,6 +159,44 @@ private Q_SLOTS:
         sci(Sci::SCI_DOCUMENTEND);
         QTest::keyClick(box, Qt::Key_Backspace, Qt::ControlModifier);
         QVERIFY(box->bytes().isValidUtf8());
+    }
+
+    void clusters_data()
+    {
+        QTest::addColumn<QString>("cluster");
+        for (const char *c : {"e\u0301", "\U0001F44D\U0001F3FD", "\U0001F1E9\U0001F1EA",
+                              "\U0001F468\u200D\U0001F469\u200D\U0001F467"})
+            QTest::newRow(c) << QString::fromUtf8(c);
+    }
+    void clusters()
+    {
+        // What a reader sees as one character is selected and deleted whole; Backspace takes its last code point.
+        QFETCH(QString, cluster);
+        box->setText(cluster + u'x');
+        QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+        QTRY_COMPARE(box->SelText(), cluster);
+        box->setText(cluster + u'x');
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(box->Text(), u"x");
+        box->setText(cluster + u'x');
+        box->setSelStart(cluster.size());
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->Text(), cluster.chopped(cluster.back().isLowSurrogate() ? 2 : 1) + u'x');
+    }
+
+    void undoStepEndsWhereTheCaretMoved()
+    {
+        // Typing either side of a caret move, by key or by click, is undone in two steps.
+        for (bool click : {false, true}) {
+            box->setText(QString());
+            sci(Sci::SCI_EMPTYUNDOBUFFER);
+            QTest::keyClicks(box, QStringLiteral("alpha"));
+            click ? QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(box->viewport()->width() - 2, 4))
+                  : QTest::keyClick(box, Qt::Key_End);
+            QTest::keyClicks(box, QStringLiteral(" beta"));
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(box->Text(), u"alpha");
+        }
     }
 
     void keys_data()

@@ -331,6 +331,18 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.filePath(QStringLiteral("state/zendral"))).isEmpty());
     }
 
+    // Found when both ways of saving met: in place, the old bytes were overwritten before the misfit was found.
+    void inPlaceWriteOfAMisfitWritesNothing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QVERIFY(textfile::write(path, QByteArray("caf\xe9\n")).ok);
+        QVERIFY(::link(QFile::encodeName(path), QFile::encodeName(dir.filePath(QStringLiteral("other")))) == 0);
+        const textfile::Result r = textfile::write(path, QStringLiteral("Ж café\n").toUtf8(), Encoding::Windows1252);
+        QCOMPARE(std::tuple(r.ok, r.unfit, r.saved.path, f(path)),
+                 std::tuple(false, QStringLiteral("Ж"), textfile::SavePath::InPlace, QByteArray("caf\xe9\n")));
+    }
+
     void readsToTheEndWhateverTheSizeSays_data()
     {
         QTest::addColumn<Proc>("p");

@@ -65,8 +65,10 @@ private Q_SLOTS:
     void fileDialogTakesTheTypedName_data()
     {
         QTest::addColumn<Pick>("p");
-        // Only Save adds the extension; Open takes an existing name as it is, and can list any file.
+        // Only Save adds the extension, and never to an existing file's name (after asking to overwrite it);
+        // Open takes an existing name as it is, and can list any file.
         QTest::newRow("save") << Pick{true, "notes", true, "notes.txt"};
+        QTest::newRow("save over a name without an extension") << Pick{true, "README", true, "README"};
         QTest::newRow("open, no extension") << Pick{false, "README", true, "README"};
         // Cancelled: with the cancel error the command learns of it; without, the dialog returns quietly.
         QTest::newRow("open, cancelled") << Pick{false, "", true, "kept.txt"};
@@ -94,10 +96,14 @@ private Q_SLOTS:
                 return dialog->reject();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             name->setText(dir.filePath(typed));
-            // A name the dialog refuses brings up its warning: close both rather than hang.
+            // The question before overwriting is answered Yes; a name the dialog refuses brings up its
+            // warning: close both rather than hang.
             auto *guard = new QTimer(dialog);
-            connect(guard, &QTimer::timeout, [] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            connect(guard, &QTimer::timeout, [&seen] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (box && box->button(QMessageBox::Yes))
+                    seen << QStringLiteral("asked"), box->button(QMessageBox::Yes)->click();
+                else if (box)
                     box->reject();
             });
             guard->start(20);
@@ -109,7 +115,8 @@ private Q_SLOTS:
         QCOMPARE(cdb.FileName(), dir.filePath(chosen));
         // The first filter is selected, and the Save dialog asks before overwriting.
         const QString text = QStringLiteral("Text file(*.txt)");
-        QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"}));
+        QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"})
+                           + (chosen == "README" && save ? QStringList{"asked"} : QStringList{}));
     }
 };
 

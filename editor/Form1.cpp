@@ -207,8 +207,7 @@ bool Form1::AskToSave()
     if (Saved)
         return true;
     switch (m_services.messages.show(this, form1text::saveQuestion(), MsgButtons::YesNoCancel)) {
-    case MsgAnswer::No:
-        newDocument();
+    case MsgAnswer::No:   // don't save: the caller replaces the text only once it has its successor
         return true;
     case MsgAnswer::Yes: {
         FileNum = FreeFile();

@@ -181,15 +181,15 @@ private Q_SLOTS:
             QCOMPARE(d.shown().last().kind == ScriptedDialogs::Kind::Open, goesOn);
         if (!form)
             return;
-        // The text is kept unless the answer was No or New went on; it counts as saved only when written or discarded.
-        // What was written keeps the document's encoding and line ends.
-        const bool cleared = answer == MsgAnswer::No || (caller == "new" && goesOn), written = file == "saved.txt";
+        // The text is kept unless New went on (No before a cancelled Open keeps it too); it counts as saved only
+        // when written or discarded. What was written keeps the document's encoding and line ends.
+        const bool cleared = caller == "new" && goesOn, written = file == "saved.txt";
         QString name = written ? target : path;
         if (cleared)
             name.clear();
         f.settle();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), panelText()),
-                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), goesOn, name, cleared ? QStringLiteral(" ") : name));
+                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name, cleared ? QStringLiteral(" ") : name));
         QCOMPARE(f.contents(target), written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
         if (!cleared)
             return;

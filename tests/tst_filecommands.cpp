@@ -189,7 +189,8 @@ private Q_SLOTS:
             name.clear();
         f.settle();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), panelText()),
-                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name, cleared ? QStringLiteral(" ") : name));
+                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name,
+                            cleared ? QStringLiteral(" ") : name));
         QCOMPARE(f.contents(target), written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
         if (!cleared)
             return;

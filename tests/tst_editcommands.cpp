@@ -48,7 +48,9 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};
+        // Nothing selected: the clipboard keeps what another program put there.
         QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
+        QTest::newRow("copy, nothing selected") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
         QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
@@ -69,7 +71,7 @@ private Q_SLOTS:
         f.form->Text1->setSelStart(e.start);
         f.form->Text1->setSelLength(e.length);
         f.form->Saved = true;
-        const bool pressed = e.key.key() != Qt::Key_unknown, copies = e.cmd == cut || e.cmd == copy;
+        const bool pressed = e.key.key() != Qt::Key_unknown, copies = (e.cmd == cut || e.cmd == copy) && e.length;
         const bool invalid = !pressed && e.cmd == paste && !f.t->clipboard.hasText();
         if (invalid)
             f.t->dialogs.answer(MsgAnswer::Ok);

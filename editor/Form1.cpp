@@ -75,12 +75,12 @@ void Form1::createControls()
         Text1->setFontSize(c.font->points);
         return Text1;
     });
-    Text1->onKeyPress = [this](int code) { Text1_KeyPress(code); };
-    // Any change by whatever means makes the text unsaved.
-    connect(Text1, &TextBox::changed, this, [this] {
-        Saved = false;
-        armTimer();
+    // Only a change of the text makes it unsaved, by whatever means (a key that changes
+    // nothing does not); a change that empties an untitled text leaves nothing to save.
+    connect(Text1, &TextBox::aboutToChange, this, [this](qint64, qint64 length, bool insertion) {
+        Saved = !insertion && length == Text1->byteLength() && cdb->FileName().isEmpty();
     });
+    connect(Text1, &TextBox::changed, this, &Form1::armTimer);
     m_client->installEventFilter(this);
     // A file dropped on the text opens; dropped text goes in as the box does it.
     Text1->viewport()->installEventFilter(this);
@@ -152,13 +152,9 @@ void Form1::Form_Load()
 {
     Text1->setFontSize(12);
     cdb->CancelError = true;
+    // What the clipboard holds is no change of this text: the new document stays saved.
     Saved = true;
-    if (m_services.clipboard.hasText()) {
-        mnueditpaste->setEnabled(true);
-        Saved = false;
-    } else {
-        mnueditpaste->setEnabled(false);
-    }
+    mnueditpaste->setEnabled(m_services.clipboard.hasText());
     // From now on Paste follows the clipboard, whatever the text holds.
     connect(&m_services.clipboard, &Clipboard::changed, this,
             [this] { mnueditpaste->setEnabled(m_services.clipboard.hasText()); });
@@ -194,11 +190,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void Form1::Text1_KeyPress(int)
-{
-    Saved = false;
 }
 
 bool Form1::AskToSave()

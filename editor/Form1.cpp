@@ -2,6 +2,7 @@
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"
 #include "editor/Icons.h"
+#include "editor/TextMenu.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
@@ -49,6 +50,7 @@ Form1::Form1(Services &services, EditorHost &host) : m_services(services), m_hos
     createControls();
     m_editTarget = std::make_unique<Form1EditTarget>(*this);
     createMenus();
+    new TextMenu(*this, m_services.clipboard);
     sizeToClientArea();
     Form_Load();
     def::place(this, form1Definition());

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QImage>
+#include <QMenu>
 #include <cmath>
 
 using Command = void (Form1::*)();
@@ -13,7 +14,10 @@ const Command cut = &Form1::mnueditcut_Click, copy = &Form1::mnueditcopy_Click, 
 struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, length;
               QString outText; int caret, selLength; QKeyCombination key = {}; };
 struct Paint { Command cmd; quint32 fore, back; qint64 chosen; quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
+// The text area's menu opened on `text` with a selection, and its `items` chosen in turn: what each opening enabled.
+struct Popup { QString text; int start, length; FakeClipboard::Holds holds; QStringList items, enabled; QString outText, clip; };
 Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Popup)
 Q_DECLARE_METATYPE(Paint)
 
 class TestEditCommands : public QObject
@@ -90,6 +94,55 @@ private Q_SLOTS:
         const bool holdsText = copies || e.holds == FakeClipboard::Holds::Text || e.holds == FakeClipboard::Holds::Unreadable;
         QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), f.t->dialogs.messages(), f.form->mnueditpaste->isEnabled()),
                  std::tuple(QStringLiteral("system"), invalid ? QStringList{form1text::invalidFormat()} : QStringList{}, holdsText));
+    }
+
+    void textMenu_data()
+    {
+        QTest::addColumn<Popup>("p");
+        using enum FakeClipboard::Holds;
+        const QString all = "textundo textcut textcopy textpaste textdelete textall";
+        QTest::newRow("empty") << Popup{"", 0, 0, Text, {""}, {"textpaste"}, "", "XY"};
+        QTest::newRow("nothing selected, no text to paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"textundo textall"}, "abc", "XY"};
+        QTest::newRow("cut, undo, redo") << Popup{"abcd", 1, 2, Nothing, {"textcut", "textundo", "textredo"},
+            {"textundo textcut textcopy textdelete textall", "textundo textpaste textall", "textundo textredo textpaste textall"},
+            "ad", "bc"};
+        QTest::newRow("copy") << Popup{"abcd", 1, 2, ImageOnly, {"textcopy"}, {"textundo textcut textcopy textdelete textall"},
+            "abcd", "bc"};
+        QTest::newRow("paste over the selection") << Popup{"abcd", 1, 2, Text, {"textpaste"}, {all}, "aXYd", "XY"};
+        QTest::newRow("delete, select all") << Popup{"abcd", 0, 1, Text, {"textdelete", "textall"}, {all, "textundo textpaste textall"},
+            "bcd", "XY"};
+    }
+    void textMenu()
+    {
+        QFETCH(Popup, p);
+        f.t->clipboard.content = QStringLiteral("XY");
+        f.t->clipboard.hold(p.holds);
+        f.form->Text1->setText(p.text);
+        f.form->Text1->setSelStart(p.start);
+        f.form->Text1->setSelLength(p.length);
+        f.form->Saved = true;
+        auto *menu = f.form->findChild<QMenu *>(QStringLiteral("textMenu"));
+        QVERIFY(menu);
+        QStringList enabled;
+        for (const QString &chosen : p.items) {
+            // The mouse asks on the viewport, the Menu key on the box itself.
+            QWidget *asked = enabled.isEmpty() ? f.form->Text1->viewport() : f.form->Text1;
+            QContextMenuEvent request(enabled.isEmpty() ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard, {5, 5}, {5, 5});
+            QApplication::sendEvent(asked, &request);
+            QTRY_VERIFY(menu->isVisible());
+            QStringList on;
+            for (QAction *a : menu->actions())
+                if (a->isEnabled() && !a->isSeparator())
+                    on << a->objectName();
+            enabled << on.join(QLatin1Char(' '));
+            if (QAction *a = menu->findChild<QAction *>(chosen))
+                a->trigger();
+            menu->close();
+        }
+        QCOMPARE(enabled, p.enabled);
+        // Its changes mark the text unsaved, as any edit does; Copy and Cut leave the system clipboard alone.
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved, QGuiApplication::clipboard()->text()),
+                 std::tuple(p.outText, p.clip, p.outText == p.text, QStringLiteral("system")));
     }
 
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.

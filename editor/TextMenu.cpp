@@ -24,7 +24,8 @@ TextMenu::TextMenu(Form1 &form, Clipboard &clipboard) : QMenu(&form), m_form(for
     form.Text1->viewport()->installEventFilter(this);
 }
 
-QAction *TextMenu::item(const char *name, const QString &caption, const QKeySequence &key, const std::function<void()> &act)
+QAction *TextMenu::item(const char *name, const QString &caption, const QKeySequence &key,
+                        const std::function<void()> &act)
 {
     // The key is shown only: it belongs to the box or to the Edit menu, which run the same commands.
     QAction *a = addAction(caption + QLatin1Char('\t') + key.toString(QKeySequence::NativeText));

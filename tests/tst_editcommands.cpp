@@ -15,7 +15,9 @@ struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, 
               QString outText; int caret, selLength; QKeyCombination key = {}; };
 struct Paint { Command cmd; quint32 fore, back; qint64 chosen; quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
 // The text area's menu opened on `text` with a selection, and its `items` chosen in turn: what each opening enabled.
-struct Popup { QString text; int start, length; FakeClipboard::Holds holds; QStringList items, enabled; QString outText, clip; };
+struct Popup {
+    QString text; int start, length; FakeClipboard::Holds holds; QStringList items, enabled; QString outText, clip;
+};
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(Popup)
 Q_DECLARE_METATYPE(Paint)
@@ -100,17 +102,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<Popup>("p");
         using enum FakeClipboard::Holds;
-        const QString all = "textundo textcut textcopy textpaste textdelete textall";
-        QTest::newRow("empty") << Popup{"", 0, 0, Text, {""}, {"textpaste"}, "", "XY"};
-        QTest::newRow("nothing selected, no text to paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"textundo textall"}, "abc", "XY"};
-        QTest::newRow("cut, undo, redo") << Popup{"abcd", 1, 2, Nothing, {"textcut", "textundo", "textredo"},
-            {"textundo textcut textcopy textdelete textall", "textundo textpaste textall", "textundo textredo textpaste textall"},
-            "ad", "bc"};
-        QTest::newRow("copy") << Popup{"abcd", 1, 2, ImageOnly, {"textcopy"}, {"textundo textcut textcopy textdelete textall"},
-            "abcd", "bc"};
-        QTest::newRow("paste over the selection") << Popup{"abcd", 1, 2, Text, {"textpaste"}, {all}, "aXYd", "XY"};
-        QTest::newRow("delete, select all") << Popup{"abcd", 0, 1, Text, {"textdelete", "textall"}, {all, "textundo textpaste textall"},
-            "bcd", "XY"};
+        const QString all = "undo cut copy paste delete all", selected = "undo cut copy delete all";
+        QTest::newRow("empty") << Popup{"", 0, 0, Text, {""}, {"paste"}, "", "XY"};
+        QTest::newRow("no selection, no text to paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
+        QTest::newRow("cut, undo, redo")
+            << Popup{"abcd", 1, 2, Nothing, {"cut", "undo", "redo"}, {selected, "undo paste all", "undo redo paste all"},
+                     "ad", "bc"};
+        QTest::newRow("copy") << Popup{"abcd", 1, 2, ImageOnly, {"copy"}, {selected}, "abcd", "bc"};
+        QTest::newRow("paste over the selection") << Popup{"abcd", 1, 2, Text, {"paste"}, {all}, "aXYd", "XY"};
+        QTest::newRow("delete, select all")
+            << Popup{"abcd", 0, 1, Text, {"delete", "all"}, {all, "undo paste all"}, "bcd", "XY"};
     }
     void textMenu()
     {
@@ -127,21 +128,23 @@ private Q_SLOTS:
         for (const QString &chosen : p.items) {
             // The mouse asks on the viewport, the Menu key on the box itself.
             QWidget *asked = enabled.isEmpty() ? f.form->Text1->viewport() : f.form->Text1;
-            QContextMenuEvent request(enabled.isEmpty() ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard, {5, 5}, {5, 5});
+            const auto reason = enabled.isEmpty() ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard;
+            QContextMenuEvent request(reason, {5, 5}, {5, 5});
             QApplication::sendEvent(asked, &request);
             QTRY_VERIFY(menu->isVisible());
             QStringList on;
             for (QAction *a : menu->actions())
                 if (a->isEnabled() && !a->isSeparator())
-                    on << a->objectName();
+                    on << a->objectName().mid(4);
             enabled << on.join(QLatin1Char(' '));
-            if (QAction *a = menu->findChild<QAction *>(chosen))
+            if (QAction *a = menu->findChild<QAction *>(QStringLiteral("text") + chosen))
                 a->trigger();
             menu->close();
         }
         QCOMPARE(enabled, p.enabled);
         // Its changes mark the text unsaved, as any edit does; Copy and Cut leave the system clipboard alone.
-        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved, QGuiApplication::clipboard()->text()),
+        const QString system = QGuiApplication::clipboard()->text();
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved, system),
                  std::tuple(p.outText, p.clip, p.outText == p.text, QStringLiteral("system")));
     }
 

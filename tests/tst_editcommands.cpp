@@ -104,10 +104,10 @@ private Q_SLOTS:
         using enum FakeClipboard::Holds;
         const QString all = "undo cut copy paste delete all", selected = "undo cut copy delete all";
         QTest::newRow("empty") << Popup{"", 0, 0, Text, {""}, {"paste"}, "", "XY"};
-        QTest::newRow("no selection, no text to paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
+        QTest::newRow("no selection, no paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
         QTest::newRow("cut, undo, redo")
-            << Popup{"abcd", 1, 2, Nothing, {"cut", "undo", "redo"}, {selected, "undo paste all", "undo redo paste all"},
-                     "ad", "bc"};
+            << Popup{"abcd", 1, 2, Nothing, {"cut", "undo", "redo"},
+                     {selected, "undo paste all", "undo redo paste all"}, "ad", "bc"};
         QTest::newRow("copy") << Popup{"abcd", 1, 2, ImageOnly, {"copy"}, {selected}, "abcd", "bc"};
         QTest::newRow("paste over the selection") << Popup{"abcd", 1, 2, Text, {"paste"}, {all}, "aXYd", "XY"};
         QTest::newRow("delete, select all")

@@ -103,6 +103,9 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;   // TextBoxDrop.cpp
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:

@@ -28,16 +28,19 @@ class TestDesktop : public QObject
 
     QString path(const QString &name) const { return name.isEmpty() ? name : dir.filePath(name); }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
-    // Enter, move and drop at one point, as a drag from a file manager arrives.
-    static void drop(QWidget *target, const QMimeData &data)
+    // Enter, move and drop at one point, as a drag from another program arrives: one that offers Copy and Move,
+    // with Shift held, which proposes Move. Returns the actions answered to the three.
+    static QList<Qt::DropAction> drop(QWidget *target, const QMimeData &data)
     {
         const QPoint at(2, 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &move);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &dropped);
+        return {enter.dropAction(), move.dropAction(), dropped.dropAction()};
     }
 
 private Q_SLOTS:
@@ -128,10 +131,14 @@ private Q_SLOTS:
                 list << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
             data.setUrls(list);
         }
-        drop(d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form), data);
+        // A drop from another program is a copy: told Move, the program would delete what it gave.
+        QWidget *target = d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form);
+        const QList<Qt::DropAction> answered = drop(target, data);
         QTRY_COMPARE(dialogs().pending(), 0);
         QCoreApplication::processEvents();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName()), std::tuple(d.text, d.name));
+        if (d.text != "current")
+            QCOMPARE(answered, QList<Qt::DropAction>(3, Qt::CopyAction));
         if (d.answers.value(0) == MsgAnswer::Yes)
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
     }

@@ -2,6 +2,7 @@
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"
 #include "editor/Icons.h"
+#include "editor/MenuBarKeys.h"
 #include "editor/TextMenu.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
@@ -148,6 +149,7 @@ void Form1::createMenus()
             m_needText << action;
     }
     Text1->setReservedShortcuts(reserved);
+    enableMenuBarKeys(menuBar());
 }
 
 void Form1::Form_Load()

@@ -16,9 +16,9 @@
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
+    QByteArrayList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QByteArray(argv[i]);
     const CommandLine line = parseCommandLine(arguments);
     if (line.exitCode) {
         std::fputs(line.out.toLocal8Bit().constData(), stdout);
@@ -47,7 +47,7 @@ int main(int argc, char **argv)
         const auto startAnother = [](const QString &file) {
             return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--"), file});
         };
-        for (const QString &file : openFiles(*form, line.files, startAnother))
+        for (const QString &file : openFiles(*form, line, startAnother))
             std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
         status = app.exec();
     }

@@ -257,6 +257,11 @@ void Form1::showFailure(const QString &what, const QString &reason)
     m_services.messages.show(this, QStringLiteral("%1\n%2").arg(what, reason), MsgButtons::Ok);
 }
 
+void Form1::reportCannotOpen(const QString &path, const QString &reason)
+{
+    showFailure(form1text::cannotOpen(path), reason);
+}
+
 std::optional<QString> Form1::askFileName(bool save)
 {
     // The status bar shows cdb.FileName: it must never name a file that was not read or written.

@@ -61,6 +61,8 @@ public:
     // A name given at start: opened when the file exists, else an empty document
     // with that name, which the first Save writes.
     void startWith(const QString &path);
+    // Tells the user that `path` was not opened, and why.
+    void reportCannotOpen(const QString &path, const QString &reason);
 
     void Form_Load();
     void Form_Resize();

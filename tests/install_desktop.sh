@@ -30,8 +30,9 @@ run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/zendra
 [ "$(run --version) $(cat "$prefix/out")" = "0 zendral $version" ] || { echo "--version: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
 [ "$(run --help)" = 0 ] && grep -q '^Usage: zendral \[options\] \[FILE\.\.\.\]$' "$prefix/out" \
   || { echo "--help: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
-[ "$(run --frobnicate notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] && grep -q "^Unknown option 'frobnicate'" "$prefix/err" \
-  && grep -q '^Usage: zendral' "$prefix/err" || { echo "unknown option: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
+[ "$(run -dash.txt notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] \
+  && grep -q "^zendral: unknown option -dash.txt$" "$prefix/err" && grep -q '^Usage: zendral' "$prefix/err" \
+  || { echo "unknown option: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
 file_type=$(head -c 8 "$prefix/share/icons/hicolor/48x48/apps/zendral.png" | od -An -c | tr -d ' ')
 [ "$file_type" = '211PNG\r\n032\n' ] || { echo "icon is not a PNG"; exit 1; }
 echo "installed and valid under $prefix"

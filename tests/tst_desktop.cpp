@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+// The arguments given (%FF stands for that byte) and the document, question and processes started.
 struct Start { QStringList args; QString text, name; bool saved; QString message; QStringList started; };
 struct Drop {
     bool onText, typed;
@@ -62,18 +63,24 @@ private Q_SLOTS:
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
         QTest::newRow("unreadable") << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        // A name that is not valid text is refused, never opened as the different name it decodes to.
+        QTest::newRow("not valid UTF-8") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
+            "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
         QTest::newRow("several") << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
     }
     void commandLineOpensTheFirstFile()
     {
         QFETCH(Start, s);
-        const CommandLine line = parseCommandLine(QStringList{QStringLiteral("zendral")} + s.args);
+        QByteArrayList raw{"zendral"};
+        for (const QString &arg : s.args)
+            raw << QByteArray::fromPercentEncoding(arg.toUtf8());
+        const CommandLine line = parseCommandLine(raw);
         QVERIFY(!line.exitCode);
         if (!s.message.isEmpty())
             dialogs().answer(MsgAnswer::Ok);
         QStringList starts;
-        const QStringList failed = openFiles(*f.form, line.files, [&](const QString &file) {
+        const QStringList failed = openFiles(*f.form, line, [&](const QString &file) {
             starts << file;
             return file != path(QStringLiteral("new.txt"));
         });
@@ -93,6 +100,16 @@ private Q_SLOTS:
         f.form->mnufilesave->trigger();
         QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(), f.form->Saved),
                  std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
+    }
+
+    // An unknown option is named as typed; the help tells how to name a file that starts with a dash.
+    void commandLineUsage()
+    {
+        const CommandLine bad = parseCommandLine({"zendral", "-dash.txt"});
+        const QString help = parseCommandLine({"zendral", "--help"}).out.simplified();
+        QCOMPARE(std::tuple(bad.exitCode, bad.err.section(u'\n', 0, 0)),
+                 std::tuple(std::optional(2), QStringLiteral("zendral: unknown option -dash.txt")));
+        QVERIFY(help.contains("Write -- before a FILE whose name starts with a dash."));
     }
 
     void droppedFileOpensAfterThePrompt_data()

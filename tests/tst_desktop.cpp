@@ -29,8 +29,7 @@ class TestDesktop : public QObject
 
     QString path(const QString &name) const { return name.isEmpty() ? name : dir.filePath(name); }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
-    // Enter, move and drop at one point, as a drag from another program arrives: one that offers Copy and Move,
-    // with Shift held, which proposes Move. Returns the actions answered to the three.
+    // Enter, move and drop at one point from another program offering Copy and Move (Shift proposes Move): the answers.
     static QList<Qt::DropAction> drop(QWidget *target, const QMimeData &data)
     {
         const QPoint at(2, 2);
@@ -62,9 +61,9 @@ private Q_SLOTS:
         QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
-        QTest::newRow("unreadable") << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
-        // A name that is not valid text is refused, never opened as the different name it decodes to.
-        QTest::newRow("not valid UTF-8") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
+        QTest::newRow("unreadable")
+            << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
             "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
         QTest::newRow("several") << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
@@ -100,16 +99,6 @@ private Q_SLOTS:
         f.form->mnufilesave->trigger();
         QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(), f.form->Saved),
                  std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
-    }
-
-    // An unknown option is named as typed; the help tells how to name a file that starts with a dash.
-    void commandLineUsage()
-    {
-        const CommandLine bad = parseCommandLine({"zendral", "-dash.txt"});
-        const QString help = parseCommandLine({"zendral", "--help"}).out.simplified();
-        QCOMPARE(std::tuple(bad.exitCode, bad.err.section(u'\n', 0, 0)),
-                 std::tuple(std::optional(2), QStringLiteral("zendral: unknown option -dash.txt")));
-        QVERIFY(help.contains("Write -- before a FILE whose name starts with a dash."));
     }
 
     void droppedFileOpensAfterThePrompt_data()

@@ -15,9 +15,7 @@ struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, 
               QString outText; int caret, selLength; QKeyCombination key = {}; };
 struct Paint { Command cmd; quint32 fore, back; qint64 chosen; quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
 // The text area's menu opened on `text` with a selection, and its `items` chosen in turn: what each opening enabled.
-struct Popup {
-    QString text; int start, length; FakeClipboard::Holds holds; QStringList items, enabled; QString outText, clip;
-};
+struct Popup { QString text; int length; FakeClipboard::Holds holds; QStringList items, enabled; QString out, clip; };
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(Popup)
 Q_DECLARE_METATYPE(Paint)
@@ -54,15 +52,13 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};
-        // Nothing selected: the clipboard keeps what another program put there.
         QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
-        QTest::newRow("copy, nothing selected") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
+        QTest::newRow("copy, nothing selected: the clipboard is kept") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
         QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::SHIFT | Qt::Key_Insert};
-        // Any edit by the box's own keys makes the text unsaved; a key that changes nothing does not, and an untitled
-        // text emptied (by Ctrl+Z here) has nothing to save.
+        // An edit by the box's keys makes the text unsaved, a key that changes nothing not; an emptied new one is saved.
         QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};
         QTest::newRow("Delete") << Edit{nullptr, Nothing, "abcd", 0, 0, "bcd", 0, 0, Qt::Key_Delete};
@@ -102,50 +98,43 @@ private Q_SLOTS:
     {
         QTest::addColumn<Popup>("p");
         using enum FakeClipboard::Holds;
-        const QString all = "undo cut copy paste delete all", selected = "undo cut copy delete all";
-        QTest::newRow("empty") << Popup{"", 0, 0, Text, {""}, {"paste"}, "", "XY"};
-        QTest::newRow("no selection, no paste") << Popup{"abc", 1, 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
+        const QString all = "undo cut copy paste delete all", sel = "undo cut copy delete all", none = "undo paste all";
+        QTest::newRow("no selection, no paste") << Popup{"abc", 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
         QTest::newRow("cut, undo, redo")
-            << Popup{"abcd", 1, 2, Nothing, {"cut", "undo", "redo"},
-                     {selected, "undo paste all", "undo redo paste all"}, "ad", "bc"};
-        QTest::newRow("copy") << Popup{"abcd", 1, 2, ImageOnly, {"copy"}, {selected}, "abcd", "bc"};
-        QTest::newRow("paste over the selection") << Popup{"abcd", 1, 2, Text, {"paste"}, {all}, "aXYd", "XY"};
-        QTest::newRow("delete, select all")
-            << Popup{"abcd", 0, 1, Text, {"delete", "all"}, {all, "undo paste all"}, "bcd", "XY"};
+            << Popup{"abcd", 2, Nothing, {"cut", "undo", "redo"}, {sel, none, "undo redo paste all"}, "ad", "bc"};
+        QTest::newRow("copy") << Popup{"abcd", 2, ImageOnly, {"copy"}, {sel}, "abcd", "bc"};
+        QTest::newRow("delete, paste, select all")
+            << Popup{"abcd", 1, Text, {"delete", "paste", "all", ""}, {all, none, none, all}, "aXYcd", "XY"};
     }
+    // Opened by the mouse, then by the Menu key, on a selection from 1.
     void textMenu()
     {
         QFETCH(Popup, p);
         f.t->clipboard.content = QStringLiteral("XY");
         f.t->clipboard.hold(p.holds);
         f.form->Text1->setText(p.text);
-        f.form->Text1->setSelStart(p.start);
+        f.form->Text1->setSelStart(1);
         f.form->Text1->setSelLength(p.length);
         f.form->Saved = true;
         auto *menu = f.form->findChild<QMenu *>(QStringLiteral("textMenu"));
-        QVERIFY(menu);
         QStringList enabled;
         for (const QString &chosen : p.items) {
-            // The mouse asks on the viewport, the Menu key on the box itself.
-            QWidget *asked = enabled.isEmpty() ? f.form->Text1->viewport() : f.form->Text1;
-            const auto reason = enabled.isEmpty() ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard;
-            QContextMenuEvent request(reason, {5, 5}, {5, 5});
-            QApplication::sendEvent(asked, &request);
+            const bool mouse = enabled.isEmpty();
+            QContextMenuEvent request(mouse ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard, {5, 5}, {5, 5});
+            QApplication::sendEvent(mouse ? f.form->Text1->viewport() : f.form->Text1, &request);
             QTRY_VERIFY(menu->isVisible());
             QStringList on;
             for (QAction *a : menu->actions())
-                if (a->isEnabled() && !a->isSeparator())
-                    on << a->objectName().mid(4);
-            enabled << on.join(QLatin1Char(' '));
-            if (QAction *a = menu->findChild<QAction *>(QStringLiteral("text") + chosen))
+                on << (a->isEnabled() && !a->isSeparator() ? a->objectName().mid(4) : QString());
+            enabled << on.join(u' ').simplified();
+            if (QAction *a = menu->findChild<QAction *>("text" + chosen))
                 a->trigger();
             menu->close();
         }
-        QCOMPARE(enabled, p.enabled);
         // Its changes mark the text unsaved, as any edit does; Copy and Cut leave the system clipboard alone.
-        const QString system = QGuiApplication::clipboard()->text();
-        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved, system),
-                 std::tuple(p.outText, p.clip, p.outText == p.text, QStringLiteral("system")));
+        QCOMPARE(std::tuple(enabled, f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved),
+                 std::tuple(p.enabled, p.out, p.clip, p.out == p.text));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("system"));
     }
 
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.

@@ -65,8 +65,7 @@ private Q_SLOTS:
     void fileDialogTakesTheTypedName_data()
     {
         QTest::addColumn<Pick>("p");
-        // Only Save adds the extension, and never to an existing file's name (after asking to overwrite it);
-        // Open takes an existing name as it is, and can list any file.
+        // Only Save adds the extension, never to an existing file's name; Open takes a name as it is, lists any file.
         QTest::newRow("save") << Pick{true, "notes", true, "notes.txt"};
         QTest::newRow("save over a name without an extension") << Pick{true, "README", true, "README"};
         QTest::newRow("open, no extension") << Pick{false, "README", true, "README"};
@@ -96,15 +95,12 @@ private Q_SLOTS:
                 return dialog->reject();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             name->setText(dir.filePath(typed));
-            // The question before overwriting is answered Yes; a name the dialog refuses brings up its
-            // warning: close both rather than hang.
+            // The question before overwriting is answered Yes; any other warning is closed rather than hang.
             auto *guard = new QTimer(dialog);
             connect(guard, &QTimer::timeout, [&seen] {
-                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                if (box && box->button(QMessageBox::Yes))
-                    seen << QStringLiteral("asked"), box->button(QMessageBox::Yes)->click();
-                else if (box)
-                    box->reject();
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Yes) ? (seen << "asked", box->button(QMessageBox::Yes)->click())
+                                                  : box->reject();
             });
             guard->start(20);
             QTest::keyClick(name, Qt::Key_Return);

@@ -58,7 +58,7 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Ins, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::SHIFT | Qt::Key_Insert};
-        // An edit by the box's keys makes the text unsaved, a key that changes nothing not; an emptied new one is saved.
+        // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
         QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};
         QTest::newRow("Delete") << Edit{nullptr, Nothing, "abcd", 0, 0, "bcd", 0, 0, Qt::Key_Delete};

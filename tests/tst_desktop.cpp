@@ -109,6 +109,8 @@ private Q_SLOTS:
         QTest::newRow("text area, saved") << Drop{true, false, none, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, Cancel") << Drop{false, true, {MsgAnswer::Cancel}, a, "current", ""};
+        QTest::newRow("typed, No, cannot open")
+            << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Cancel") << Drop{true, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
         QTest::newRow("several files") << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};

@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/TextBox.h"
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 
 // Replaces the component's built-in menu, whose items act on nothing under this Qt.
 TextMenu::TextMenu(Form1 &form, Clipboard &clipboard) : QMenu(&form), m_form(form), m_clipboard(clipboard)
@@ -36,10 +37,19 @@ QAction *TextMenu::item(const char *name, const QString &caption, const QKeySequ
 
 bool TextMenu::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::ContextMenu)
+    QPoint at;
+    if (event->type() == QEvent::ContextMenu) {
+        at = static_cast<QContextMenuEvent *>(event)->globalPos();
+    } else if (event->type() == QEvent::KeyPress
+               && static_cast<QKeyEvent *>(event)->keyCombination() == QKeyCombination(Qt::SHIFT | Qt::Key_F10)) {
+        // The desktop's other key for this menu, which Qt leaves to the program: shown at the caret.
+        const QWidget *box = m_form.Text1;
+        at = box->mapToGlobal(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center());
+    } else {
         return QMenu::eventFilter(watched, event);
+    }
     updateItems();
-    popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+    popup(at);
     return true;
 }
 

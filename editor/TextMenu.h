@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The text area's own context menu (right button, the Menu key or Shift+F10): the box's
+// The text area's own context menu (right button, Menu key or Shift+F10): the box's
 // Undo, Redo and Delete and the Edit menu's Cut, Copy, Paste and Select All, each
 // enabled exactly when it can act.
 #include <QMenu>

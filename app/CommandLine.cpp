@@ -3,10 +3,36 @@
 #include "editor/Form1.h"
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QSet>
 
-CommandLine parseCommandLine(const QStringList &arguments)
+namespace {
+// The argument that named an unknown option, as it was typed.
+QString unknownOption(const QStringList &arguments, const QString &name)
 {
+    for (const QString &a : arguments.mid(1)) {
+        if (a == QLatin1String("--"))
+            break;
+        const QString option = a.section(u'=', 0, 0);
+        if (option.startsWith(u'-') && option.mid(option.startsWith(QLatin1String("--")) ? 2 : 1) == name)
+            return option;
+    }
+    return name;
+}
+}
+
+CommandLine parseCommandLine(const QByteArrayList &raw)
+{
+    QStringList arguments;
+    QSet<QString> misspelt;
+    for (const QByteArray &a : raw) {
+        arguments << QFile::decodeName(a);
+        if (QFile::encodeName(arguments.last()) != a)
+            misspelt << arguments.last();
+    }
     QCommandLineParser parser;
+    // "-dash.txt" is one unknown option, not seven.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("Zendral, a small plain-text editor."));
     // Not addHelpOption(): its --help-all lists Qt's own options, which this program does not take.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help."));
@@ -21,13 +47,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.addOption(encoding);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The text file to open, created by the first Save if it does not "
-                                                "exist yet. Each further FILE opens in a window of its own."),
+                                                "exist yet. Each further FILE opens in a window of its own. "
+                                                "Write -- before a FILE whose name starts with a dash."),
                                  QStringLiteral("[FILE...]"));
     // The help names the program only once an application object exists, which it does not need.
     const QString helpText = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("zendral"));
     CommandLine line;
     if (!parser.parse(arguments)) {
-        line.err = parser.errorText() + QLatin1String("\n\n") + helpText;
+        const QStringList unknown = parser.unknownOptionNames();
+        const QString error = unknown.isEmpty()
+            ? parser.errorText() : QStringLiteral("zendral: unknown option ") + unknownOption(arguments, unknown[0]);
+        line.err = error + QLatin1String("\n\n") + helpText;
         line.exitCode = 2;
     } else if (parser.isSet(help)) {
         line.out = helpText;
@@ -47,19 +77,22 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // Never cleaned: "link/.." is not the folder the name is in.
         const QDir here = QDir::current();
         for (const QString &file : parser.positionalArguments())
-            line.files << here.absoluteFilePath(file);
+            (misspelt.contains(file) ? line.misspelt : line.files) << here.absoluteFilePath(file);
     }
     return line;
 }
 
-QStringList openFiles(Form1 &form, const QStringList &files, const std::function<bool(const QString &)> &startAnother,
-                      const std::optional<textfile::Encoding> &encoding)
+QStringList openFiles(Form1 &form, const CommandLine &line,
+                      const std::function<bool(const QString &)> &startAnother)
 {
+    for (const QString &name : line.misspelt)
+        form.reportCannotOpen(name, QStringLiteral("Its name is not valid in this system's character encoding."));
+    const QStringList &files = line.files;
     QStringList failed;
     for (qsizetype i = 1; i < files.size(); ++i)
         if (!startAnother(files[i]))
             failed << files[i];
     if (!files.isEmpty())
-        form.startWith(files.first(), encoding);
+        form.startWith(files.first(), line.encoding);
     return failed;
 }

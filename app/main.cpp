@@ -18,9 +18,9 @@
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
+    QByteArrayList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QByteArray(argv[i]);
     const CommandLine line = parseCommandLine(arguments);
     if (line.exitCode) {
         std::fputs(line.out.toLocal8Bit().constData(), stdout);
@@ -64,7 +64,7 @@ int main(int argc, char **argv)
             const QStringList arguments = line.passOn + QStringList{QStringLiteral("--"), file};
             return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
         };
-        for (const QString &file : openFiles(*form, line.files, startAnother, line.encoding))
+        for (const QString &file : openFiles(*form, line, startAnother))
             std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
         status = app.exec();
     }

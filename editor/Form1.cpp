@@ -3,6 +3,8 @@
 #include "editor/Form1Def.h"
 #include "editor/FileChangeNotice.h"
 #include "editor/Icons.h"
+#include "editor/MenuBarKeys.h"
+#include "editor/TextMenu.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
@@ -50,6 +52,7 @@ Form1::Form1(Services &services, EditorHost &host) : m_services(services), m_hos
     createControls();
     m_editTarget = std::make_unique<Form1EditTarget>(*this);
     createMenus();
+    new TextMenu(*this, m_services.clipboard);
     sizeToClientArea();
     Form_Load();
     def::place(this, form1Definition());
@@ -76,12 +79,12 @@ void Form1::createControls()
         Text1->setFontSize(c.font->points);
         return Text1;
     });
-    Text1->onKeyPress = [this](int code) { Text1_KeyPress(code); };
-    // Any change by whatever means makes the text unsaved.
-    connect(Text1, &TextBox::changed, this, [this] {
-        Saved = false;
-        armTimer();
+    // Only a change of the text makes it unsaved, by whatever means (a key that changes
+    // nothing does not); a change that empties an untitled text leaves nothing to save.
+    connect(Text1, &TextBox::aboutToChange, this, [this](qint64, qint64 length, bool insertion) {
+        Saved = !insertion && length == Text1->byteLength() && cdb->FileName().isEmpty();
     });
+    connect(Text1, &TextBox::changed, this, &Form1::armTimer);
     m_client->installEventFilter(this);
     // A file dropped on the text opens; dropped text goes in as the box does it.
     Text1->viewport()->installEventFilter(this);
@@ -149,19 +152,16 @@ void Form1::createMenus()
             m_needText << action;
     }
     Text1->setReservedShortcuts(reserved);
+    enableMenuBarKeys(menuBar());
 }
 
 void Form1::Form_Load()
 {
     Text1->setFontSize(12);
     cdb->CancelError = true;
+    // What the clipboard holds is no change of this text: the new document stays saved.
     Saved = true;
-    if (m_services.clipboard.hasText()) {
-        mnueditpaste->setEnabled(true);
-        Saved = false;
-    } else {
-        mnueditpaste->setEnabled(false);
-    }
+    mnueditpaste->setEnabled(m_services.clipboard.hasText());
     // From now on Paste follows the clipboard, whatever the text holds.
     connect(&m_services.clipboard, &Clipboard::changed, this,
             [this] { mnueditpaste->setEnabled(m_services.clipboard.hasText()); });
@@ -200,19 +200,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::Text1_KeyPress(int)
-{
-    Saved = false;
-}
-
 bool Form1::AskToSave()
 {
     cdb->Flags = 10;
     if (Saved)
         return true;
     switch (m_services.messages.show(this, form1text::saveQuestion(), MsgButtons::YesNoCancel)) {
-    case MsgAnswer::No:
-        newDocument();
+    case MsgAnswer::No:   // don't save: the caller replaces the text only once it has its successor
         return true;
     case MsgAnswer::Yes: {
         FileNum = FreeFile();
@@ -266,6 +260,11 @@ void Form1::armTimer()
 void Form1::showFailure(const QString &what, const QString &reason)
 {
     m_services.messages.show(this, QStringLiteral("%1\n%2").arg(what, reason), MsgButtons::Ok);
+}
+
+void Form1::reportCannotOpen(const QString &path, const QString &reason)
+{
+    showFailure(form1text::cannotOpen(path), reason);
 }
 
 std::optional<QString> Form1::askFileName(bool save)

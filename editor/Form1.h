@@ -63,10 +63,11 @@ public:
     // with that name, which the first Save writes. `encoding`: the user's, tried
     // before the detected one (and kept by an empty document).
     void startWith(const QString &path, const std::optional<textfile::Encoding> &encoding = {});
+    // Tells the user that `path` was not opened, and why.
+    void reportCannotOpen(const QString &path, const QString &reason);
 
     void Form_Load();
     void Form_Resize();
-    void Text1_KeyPress(int keyAscii);
     void Timer1_Timer();
 
     void mnufilenew_Click();

@@ -34,7 +34,7 @@ const std::vector<MenuDef> &form1Menus()
         {"mnufileopen", "&Open", MenuDef::Item, {K(Qt::Key_F3)},
          &Form1::mnufileopen, &Form1::mnufileopen_Click},
         {"mnufilesep", "-", MenuDef::Separator},
-        {"mnufilesave", "&Save", MenuDef::Item, {K(Qt::Key_F2)},
+        {"mnufilesave", "&Save", MenuDef::Item, {K(Qt::Key_F2), K(Qt::CTRL | Qt::Key_S)},
          &Form1::mnufilesave, &Form1::mnufilesave_Click, true},
         {"mnufilesaveas", "Save &As", MenuDef::Item, {K(Qt::Key_F4)},
          &Form1::mnufilesaveas, &Form1::mnufilesaveas_Click, true},

@@ -11,8 +11,9 @@
 #include "text/Utf8.h"
 
 // Cut and Copy put the selection on the clipboard whatever it held before;
-// only Paste needs text there. The text box reports its own change, which
-// marks the document unsaved.
+// only Paste needs text there. With nothing selected they leave the clipboard
+// alone: what the user copied elsewhere is not thrown away. The text box
+// reports its own change, which marks the document unsaved.
 void Form1::mnueditcut_Click()
 {
     mnueditcopy_Click();
@@ -22,8 +23,10 @@ void Form1::mnueditcut_Click()
 
 void Form1::mnueditcopy_Click()
 {
-    // Tens of megabytes take a noticeable moment to convert for the clipboard.
     const QByteArrayView selected = Text1->selectedBytes();
+    if (selected.isEmpty())
+        return;
+    // Tens of megabytes take a noticeable moment to convert for the clipboard.
     constexpr qsizetype Big = 16 << 20;
     QString text;
     if (selected.size() < Big)

@@ -36,7 +36,7 @@ struct FileRequest {
     bool save = false;
     QString filter;       // "Text file(*.txt)|*.txt", pairs of label and patterns
     QString fileName;     // the dialog starts from it
-    QString defaultExt;   // added to a name typed without an extension (Save only)
+    QString defaultExt;   // added to a name typed without one that names no file yet (Save only)
     int flags = 0;        // 0x2: ask before overwriting
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Colors.h"
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 
@@ -45,14 +46,34 @@ QStringList QtDialogs::nameFilters(const QString &filter)
     return result;
 }
 
+namespace {
+// The default extension goes only on a name that has none and names no file yet:
+// saving over "README" or "hosts" writes that file, never a twin beside it. Decided
+// before the dialog asks whether to overwrite, so that it asks about the right file.
+class FileDialog : public QFileDialog
+{
+public:
+    FileDialog(QWidget *parent, const QString &extension) : QFileDialog(parent), m_extension(extension) {}
+    void accept() override
+    {
+        setDefaultSuffix(QString());
+        const QFileInfo typed(selectedFiles().value(0));
+        setDefaultSuffix(typed.exists() || typed.isSymLink() ? QString() : m_extension);
+        QFileDialog::accept();
+    }
+
+private:
+    QString m_extension;
+};
+}
+
 std::optional<QString> QtDialogs::fileDialog(QWidget *parent, const FileRequest &r)
 {
-    QFileDialog dialog(parent);
+    FileDialog dialog(parent, r.defaultExt);
     dialog.setObjectName(r.save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(r.filter));
-    dialog.setDefaultSuffix(r.defaultExt);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & 0x2));
     if (!r.fileName.isEmpty())
         dialog.selectFile(r.fileName);

@@ -105,6 +105,9 @@ protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;   // TextBoxDrop.cpp
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:

@@ -180,6 +180,59 @@ xdotool key alt+F4
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "the second process did not end"
 
+# Save over a name without an extension writes that file, after asking to replace it: no NAME.txt beside it.
+printf 'first\n' > "$work/hosts"
+QT_QPA_PLATFORM=xcb "$exe" "$work/hosts" >>"$work/zendral.log" 2>&1 & pid=$!
+main=$(window Zendral) || fail "no main window for hosts"
+xdotool windowactivate --sync "$main"; sleep 0.5
+keys ctrl+End; type "second"
+keys F2; window "Save As" >/dev/null || fail "no Save dialog for hosts"; sleep 0.5
+keys Return; sleep 0.5; keys alt+y
+gone "Save As" || fail "the Save dialog stayed open for hosts"
+[ "$(cat "$work/hosts")" = $'first\nsecond' ] && [ ! -e "$work/hosts.txt" ] || fail "hosts not saved over: $(ls "$work")"
+
+# No to the save question, then Esc in the Open dialog: the text stays.
+xdotool windowactivate --sync "$main"; sleep 0.3
+type " kept"
+keys F3; message || fail "no save question before Open"; keys alt+n
+window Open >/dev/null || fail "no Open dialog after No"; sleep 0.5
+keys Escape; gone Open || fail "the Open dialog stayed open"
+xdotool windowactivate --sync "$main"; sleep 0.3
+# Copy and Cut with nothing selected leave what another program copied.
+printf outside | xclip -selection clipboard; sleep 0.3
+keys ctrl+c ctrl+x
+[ "$(xclip -o -selection clipboard)" = outside ] || fail "Copy with nothing selected emptied the clipboard"
+# The text area's own menu, by the right button: Select All, then Copy.
+xdotool mousemove --window "$main" 200 200 click 3; sleep 0.5; keys a
+xdotool mousemove --window "$main" 200 200 click 3; sleep 0.5; keys c
+[ "$(xclip -o -selection clipboard)" = $'first\nsecond kept' ] || fail "the text menu did not copy: $(xclip -o -selection clipboard)"
+keys alt+F4; message || fail "no save question on close"; keys alt+n
+for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "the hosts process did not end"
+
+# Text dragged from another program is a copy there (the source keeps it); a drag within the box moves it.
+printf 'alpha ' > "$work/a.txt"; printf 'dragme' > "$work/b.txt"
+QT_QPA_PLATFORM=xcb "$exe" "$work/a.txt" >>"$work/zendral.log" 2>&1 & pid=$!
+a=$(window Zendral) || fail "no window for a.txt"
+QT_QPA_PLATFORM=xcb "$exe" "$work/b.txt" >>"$work/zendral.log" 2>&1 & pid2=$!
+for i in $(seq 1 50); do [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -ge 2 ] && break; sleep 0.1; done
+b=$(xdotool search --onlyvisible --name '^Zendral$' | grep -vx "$a" | head -1)
+[ -n "$b" ] || fail "no window for b.txt"
+xdotool windowmove --sync "$a" 0 0; xdotool windowmove --sync "$b" 520 0
+xdotool windowactivate --sync "$b"; sleep 0.3; keys ctrl+a
+drag() {   # from window $1 at $2,$3 to window $4 at $5,$6, in steps
+  xdotool mousemove --window "$1" "$2" "$3" mousedown 1; sleep 0.3
+  for f in 1 2 3 4 5 6 7 8; do xdotool mousemove --window "$4" $(( $5 + (8 - f) * 40 )) "$6"; sleep 0.1; done
+  sleep 0.3; xdotool mouseup 1; sleep 0.8
+}
+drag "$b" 20 30 "$a" 100 30
+drag "$a" 80 30 "$a" 3 30
+xdotool windowactivate --sync "$b"; sleep 0.3; save_as "$work/b-copy"
+xdotool windowactivate --sync "$a"; sleep 0.3; save_as "$work/a-copy"
+[ "$(cat "$work/b-copy.txt")" = dragme ] || fail "the drag's source lost its text: '$(cat "$work/b-copy.txt")'"
+[ "$(cat "$work/a-copy.txt")" = "dragmealpha " ] || fail "dropped and moved: '$(cat "$work/a-copy.txt")'"
+kill $pid $pid2
+
 # Started from an installed prefix as its desktop entry says, %f a name with blanks
 # and non-ASCII letters: Save without a dialog writes the shown text back to that name.
 cmake --install "$(dirname "$exe")/.." --prefix "$work/prefix" >/dev/null || fail "install failed"

@@ -29,9 +29,11 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/zendral" "$@" >"$prefix/out" 2>"$prefix/err"; echo $?; }
 [ "$(run --version) $(cat "$prefix/out")" = "0 zendral $version" ] || { echo "--version: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
 [ "$(run --help)" = 0 ] && grep -q '^Usage: zendral \[options\] \[FILE\.\.\.\]$' "$prefix/out" \
+  && grep -q 'Write -- before a FILE' "$prefix/out" \
   || { echo "--help: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
-[ "$(run --frobnicate notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] && grep -q "^Unknown option 'frobnicate'" "$prefix/err" \
-  && grep -q '^Usage: zendral' "$prefix/err" || { echo "unknown option: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
+[ "$(run -dash.txt notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] \
+  && grep -q "^zendral: unknown option -dash.txt$" "$prefix/err" && grep -q '^Usage: zendral' "$prefix/err" \
+  || { echo "unknown option: $(cat "$prefix/out" "$prefix/err")"; exit 1; }
 [ "$(run --encoding=no-such-thing notes.txt)" = 2 ] && [ ! -s "$prefix/out" ] \
   && grep -q '^zendral: unknown encoding "no-such-thing"' "$prefix/err" \
   || { echo "--encoding: $(cat "$prefix/out" "$prefix/err")"; exit 1; }

@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <qpa/qwindowsysteminterface.h>
 
+// The arguments given (%FF stands for that byte) and the document, question and processes started.
 struct Start { QStringList args; QString text, name; bool saved; QString message; QStringList started; };
 struct Drop {
     bool onText, typed;
@@ -32,16 +33,18 @@ class TestDesktop : public QObject
 
     QString path(const QString &name) const { return name.isEmpty() ? name : dir.filePath(name); }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
-    // Enter, move and drop at one point, as a drag from a file manager arrives.
-    static void drop(QWidget *target, const QMimeData &data)
+    // Enter, move and drop at one point from another program offering Copy and Move (Shift proposes Move): the answers.
+    static QList<Qt::DropAction> drop(QWidget *target, const QMimeData &data)
     {
         const QPoint at(2, 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &move);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(target, &dropped);
+        return {enter.dropAction(), move.dropAction(), dropped.dropAction()};
     }
 
 private Q_SLOTS:
@@ -53,9 +56,7 @@ private Q_SLOTS:
         QVERIFY(cyrillic.open(QIODevice::WriteOnly) && cyrillic.write("\xcf\xf0\xe8\xe2\xe5\xf2") == 6);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
     }
-    // The clipboard holds text, so the new document counts as unsaved: a file
-    // given at start must still open without the save question.
-    void init() { QVERIFY(f.start(FakeClipboard::Holds::Text)); QDir::setCurrent(dir.path()); }
+    void init() { QVERIFY(f.start()); QDir::setCurrent(dir.path()); }
     void cleanup() { QDir::setCurrent(home); f.finish(); }
 
     void commandLineOpensTheFirstFile_data()
@@ -68,22 +69,28 @@ private Q_SLOTS:
         // The user's encoding rather than the detected one.
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
-        QTest::newRow("unreadable") << Start{{"folder"}, "", "", false, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        QTest::newRow("unreadable")
+            << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
+            "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
         QTest::newRow("several") << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
     }
     void commandLineOpensTheFirstFile()
     {
         QFETCH(Start, s);
-        const CommandLine line = parseCommandLine(QStringList{QStringLiteral("zendral")} + s.args);
+        QByteArrayList raw{"zendral"};
+        for (const QString &arg : s.args)
+            raw << QByteArray::fromPercentEncoding(arg.toUtf8());
+        const CommandLine line = parseCommandLine(raw);
         QVERIFY(!line.exitCode);
         if (!s.message.isEmpty())
             dialogs().answer(MsgAnswer::Ok);
         QStringList starts;
-        const QStringList failed = openFiles(*f.form, line.files, [&](const QString &file) {
+        const QStringList failed = openFiles(*f.form, line, [&](const QString &file) {
             starts << file;
             return file != path(QStringLiteral("new.txt"));
-        }, line.encoding);
+        });
         f.settle();
         const QString panel = f.form->statusbar->panel(QStringLiteral("text"))->text();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName(), f.form->Saved, panel, dialogs().messages()),
@@ -110,6 +117,8 @@ private Q_SLOTS:
         QTest::newRow("text area, saved") << Drop{true, false, none, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, Cancel") << Drop{false, true, {MsgAnswer::Cancel}, a, "current", ""};
+        QTest::newRow("typed, No, cannot open")
+            << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Cancel") << Drop{true, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
         QTest::newRow("several files") << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
@@ -138,10 +147,14 @@ private Q_SLOTS:
                 list << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
             data.setUrls(list);
         }
-        drop(d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form), data);
+        // A drop from another program is a copy: told Move, the program would delete what it gave.
+        QWidget *target = d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form);
+        const QList<Qt::DropAction> answered = drop(target, data);
         QTRY_COMPARE(dialogs().pending(), 0);
         QCoreApplication::processEvents();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName()), std::tuple(d.text, d.name));
+        if (d.text != "current")
+            QCOMPARE(answered, QList<Qt::DropAction>(3, Qt::CopyAction));
         if (d.answers.value(0) == MsgAnswer::Yes)
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
     }

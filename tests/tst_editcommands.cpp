@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QImage>
+#include <QMenu>
 #include <cmath>
 
 using Command = void (Form1::*)();
@@ -13,7 +14,10 @@ const Command cut = &Form1::mnueditcut_Click, copy = &Form1::mnueditcopy_Click, 
 struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, length;
               QString outText; int caret, selLength; QKeyCombination key = {}; };
 struct Paint { Command cmd; quint32 fore, back; qint64 chosen; quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
+// The text area's menu opened on `text` with a selection, and its `items` chosen in turn: what each opening enabled.
+struct Popup { QString text; int length; FakeClipboard::Holds holds; QStringList items, enabled; QString out, clip; };
 Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Popup)
 Q_DECLARE_METATYPE(Paint)
 
 class TestEditCommands : public QObject
@@ -49,15 +53,20 @@ private Q_SLOTS:
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};
         QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
+        QTest::newRow("copy, nothing selected: the clipboard is kept") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
         QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::SHIFT | Qt::Key_Insert};
-        // Any edit by the box's own keys makes the text unsaved.
+        // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
         QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};
         QTest::newRow("Delete") << Edit{nullptr, Nothing, "abcd", 0, 0, "bcd", 0, 0, Qt::Key_Delete};
         QTest::newRow("Ctrl+Z") << Edit{nullptr, Nothing, "abcd", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_Z};
+        QTest::newRow("Ctrl+Z, nothing to undo") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_Z};
+        QTest::newRow("Backspace at start") << Edit{nullptr, Nothing, "abcd", 0, 0, "abcd", 0, 0, Qt::Key_Backspace};
+        QTest::newRow("Escape") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::Key_Escape};
+        QTest::newRow("unbound Ctrl+Q") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::CTRL | Qt::Key_Q};
         QTest::newRow("Ctrl+A") << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};
     }
     void editCommands()
@@ -69,19 +78,65 @@ private Q_SLOTS:
         f.form->Text1->setSelStart(e.start);
         f.form->Text1->setSelLength(e.length);
         f.form->Saved = true;
-        const bool pressed = e.key.key() != Qt::Key_unknown, copies = e.cmd == cut || e.cmd == copy;
+        const bool pressed = e.key.key() != Qt::Key_unknown, copies = (e.cmd == cut || e.cmd == copy) && e.length;
         const bool invalid = !pressed && e.cmd == paste && !f.t->clipboard.hasText();
         if (invalid)
             f.t->dialogs.answer(MsgAnswer::Ok);
         f.form->Timer1_Timer();   // the menu state as the timer leaves it
         pressed ? QTest::keyClick(f.form->Text1, e.key.key(), e.key.keyboardModifiers()) : (f.form->*e.cmd)();
         const TextBox *box = f.form->Text1;
+        const bool saved = e.text == e.outText || e.outText.isEmpty();
         QCOMPARE(std::tuple(box->Text(), box->SelStart(), box->SelLength(), f.form->Saved, f.t->clipboard.content), std::tuple(e.outText,
-                 e.caret, e.selLength, e.text == e.outText, copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY")));
+                 e.caret, e.selLength, saved, copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY")));
         // Paste is enabled exactly while the clipboard holds text, whatever the document holds.
         const bool holdsText = copies || e.holds == FakeClipboard::Holds::Text || e.holds == FakeClipboard::Holds::Unreadable;
         QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), f.t->dialogs.messages(), f.form->mnueditpaste->isEnabled()),
                  std::tuple(QStringLiteral("system"), invalid ? QStringList{form1text::invalidFormat()} : QStringList{}, holdsText));
+    }
+
+    void textMenu_data()
+    {
+        QTest::addColumn<Popup>("p");
+        using enum FakeClipboard::Holds;
+        const QString all = "undo cut copy paste delete all", sel = "undo cut copy delete all", none = "undo paste all";
+        QTest::newRow("no selection, no paste") << Popup{"abc", 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
+        QTest::newRow("cut, undo, redo")
+            << Popup{"abcd", 2, Nothing, {"cut", "undo", "redo"}, {sel, none, "undo redo paste all"}, "ad", "bc"};
+        QTest::newRow("copy") << Popup{"abcd", 2, ImageOnly, {"copy"}, {sel}, "abcd", "bc"};
+        QTest::newRow("delete, paste, select all")
+            << Popup{"abcd", 1, Text, {"delete", "paste", "all", ""}, {all, none, none, all}, "aXYcd", "XY"};
+    }
+    // Opened by the mouse, then by Shift+F10, on a selection from 1.
+    void textMenu()
+    {
+        QFETCH(Popup, p);
+        f.t->clipboard.content = QStringLiteral("XY");
+        f.t->clipboard.hold(p.holds);
+        f.form->Text1->setText(p.text);
+        f.form->Text1->setSelStart(1);
+        f.form->Text1->setSelLength(p.length);
+        f.form->Saved = true;
+        auto *menu = f.form->findChild<QMenu *>(QStringLiteral("textMenu"));
+        QStringList enabled;
+        for (const QString &chosen : p.items) {
+            QContextMenuEvent request(QContextMenuEvent::Mouse, {5, 5}, {5, 5});
+            if (enabled.isEmpty())
+                QApplication::sendEvent(f.form->Text1->viewport(), &request);
+            else
+                QTest::keyClick(f.form->Text1, Qt::Key_F10, Qt::ShiftModifier);
+            QTRY_VERIFY(menu->isVisible());
+            QStringList on;
+            for (QAction *a : menu->actions())
+                on << (a->isEnabled() && !a->isSeparator() ? a->objectName().mid(4) : QString());
+            enabled << on.join(u' ').simplified();
+            if (QAction *a = menu->findChild<QAction *>("text" + chosen))
+                a->trigger();
+            menu->close();
+        }
+        // Its changes mark the text unsaved, as any edit does; Copy and Cut leave the system clipboard alone.
+        QCOMPARE(std::tuple(enabled, f.form->Text1->Text(), f.t->clipboard.content, f.form->Saved),
+                 std::tuple(p.enabled, p.out, p.clip, p.out == p.text));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("system"));
     }
 
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.

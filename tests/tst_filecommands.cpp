@@ -191,15 +191,16 @@ private Q_SLOTS:
             QCOMPARE(d.shown().last().kind == ScriptedDialogs::Kind::Open, goesOn);
         if (!form)
             return;
-        // The text is kept unless the answer was No or New went on; it counts as saved only when written or discarded.
-        // What was written keeps the document's encoding and line ends.
-        const bool cleared = answer == MsgAnswer::No || (caller == "new" && goesOn), written = file == "saved.txt";
+        // The text is kept unless New went on (No before a cancelled Open keeps it too); it counts as saved only
+        // when written or discarded. What was written keeps the document's encoding and line ends.
+        const bool cleared = caller == "new" && goesOn, written = file == "saved.txt";
         QString name = written ? target : path;
         if (cleared)
             name.clear();
         f.settle();
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), panelText()),
-                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), goesOn, name, cleared ? QStringLiteral(" ") : name));
+                 std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name,
+                            cleared ? QStringLiteral(" ") : name));
         QCOMPARE(f.contents(target), written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
         if (!cleared)
             return;
@@ -466,19 +467,21 @@ private Q_SLOTS:
         // All but Paste, which follows the clipboard (empty here).
         QCOMPARE(enabledItems().count(QLatin1Char(' ')) + 1, 15);
         QVERIFY(!f.form->mnueditpaste->isEnabled());
-        // The keys run the enabled items: Save As (the first file dialog in the session) and Save show
-        // the Save dialog, Open and New the save question.
+        // The keys run the enabled items: Save As (the first file dialog in the session) and Save (F2 or
+        // Ctrl+S) show the Save dialog, Open and New the save question.
+        dialogs().cancelFile();
         dialogs().cancelFile();
         dialogs().cancelFile();
         dialogs().answer(MsgAnswer::Cancel);
         dialogs().answer(MsgAnswer::Cancel);
-        for (Qt::Key key : {Qt::Key_F4, Qt::Key_F2, Qt::Key_F3, Qt::Key_N})
-            QTest::keyClick(f.form->Text1, key, key == Qt::Key_N ? Qt::ControlModifier : Qt::NoModifier);
+        for (QKeyCombination key : {QKeyCombination(Qt::Key_F4), QKeyCombination(Qt::Key_F2), Qt::CTRL | Qt::Key_S,
+                                    QKeyCombination(Qt::Key_F3), Qt::CTRL | Qt::Key_N})
+            QTest::keyClick(f.form->Text1, key.key(), key.keyboardModifiers());
         // A key that changes nothing never makes a changed text count as saved.
         QTest::keyClick(f.form->Text1, Qt::Key_Escape);
         const QList<ScriptedDialogs::Shown> &shown = dialogs().shown();
         QCOMPARE(std::tuple(shown.size(), shown.value(0).kind, shown.value(1).kind, f.form->Text1->Text(), f.form->Saved),
-                 std::tuple(4, ScriptedDialogs::Kind::Save, ScriptedDialogs::Kind::Save, QStringLiteral("abc"), false));
+                 std::tuple(5, ScriptedDialogs::Kind::Save, ScriptedDialogs::Kind::Save, QStringLiteral("abc"), false));
         f.form->Text1->setText(QString());
         f.settle();
         QCOMPARE(enabledItems(), always);

@@ -68,8 +68,9 @@ private Q_SLOTS:
     void fileDialogTakesTheTypedName_data()
     {
         QTest::addColumn<Pick>("p");
-        // Only Save adds the extension; Open takes an existing name as it is, and can list any file.
+        // Only Save adds the extension, never to an existing file's name; Open takes a name as it is, lists any file.
         QTest::newRow("save") << Pick{true, "notes", true, "notes.txt"};
+        QTest::newRow("save over a name without an extension") << Pick{true, "README", true, "README"};
         QTest::newRow("open, no extension") << Pick{false, "README", true, "README"};
         // Cancelled: with the cancel error the command learns of it; without, the dialog returns quietly.
         QTest::newRow("open, cancelled") << Pick{false, "", true, "kept.txt"};
@@ -97,11 +98,12 @@ private Q_SLOTS:
                 return dialog->reject();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             name->setText(dir.filePath(typed));
-            // A name the dialog refuses brings up its warning: close both rather than hang.
+            // The question before overwriting is answered Yes; any other warning is closed rather than hang.
             auto *guard = new QTimer(dialog);
-            connect(guard, &QTimer::timeout, [] {
+            connect(guard, &QTimer::timeout, [&seen] {
                 if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                    box->reject();
+                    box->button(QMessageBox::Yes) ? (seen << "asked", box->button(QMessageBox::Yes)->click())
+                                                  : box->reject();
             });
             guard->start(20);
             QTest::keyClick(name, Qt::Key_Return);
@@ -112,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(cdb.FileName(), dir.filePath(chosen));
         // The first filter is selected, and the Save dialog asks before overwriting.
         const QString text = QStringLiteral("Text file(*.txt)");
-        QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"}));
+        QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"})
+                           + (chosen == "README" && save ? QStringList{"asked"} : QStringList{}));
     }
 };
 

@@ -37,7 +37,10 @@ public:
     private:
         friend class TextBox;
         explicit PendingText(void *loader) : m_loader(loader) {}
+        void watchLines(QByteArrayView utf8);
         void *m_loader;
+        qint64 m_lineSoFar = 0;   // the length of the last line so far
+        bool m_longLine = false;
         Noncharacters m_nonchars;
         qint64 m_size = 0;
     };
@@ -106,6 +109,8 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
+    // Lines longer than this get the component's style runs, and a steady caret.
+    static constexpr qint64 LongLine = 32 * 1024;
     void bindPlainKeys();
     bool isPlainKey(const QKeyEvent *e) const;
     bool deleteWholeCharacters(const QKeyEvent *e);
@@ -120,6 +125,10 @@ private:
     qint64 snapped(qint64 bytePos, bool forward) const;
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
+    bool takeStyleRuns();
+    qint64 runEnd(qint64 run) const;
+    void styleNeeded(int position);
+    void styleRunsTo(qint64 to);
     void refillStrike();
     void ensureIndex() const;
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
@@ -131,6 +140,7 @@ private:
     LineEnd m_lineEnd = LineEnd::Lf;
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
+    bool m_styleRuns = false;   // the text keeps style bytes: it has a long line
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     // Bytes inserted by the last edit, looked at once the edit is complete.

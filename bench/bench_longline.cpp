@@ -200,6 +200,8 @@ int runCase(const QString &path, int reps, bool unstyled)
     const qint64 middle = sci(box, Sci::SCI_POSITIONAFTER, (start + box->byteLength()) / 2);
     box->selectBytes(middle, middle);
     settle(box);
+    // Typing inside the line, where it changes the runs of styles around it.
+    repeat("typemiddle", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
     repeat("right", [&](int) { key(box, Qt::Key_Right); });
     repeat("hpage", [&](int i) {
         box->horizontalScrollBar()->triggerAction(i % 4 == 3 ? QScrollBar::SliderPageStepSub
@@ -252,7 +254,8 @@ void printCase(const QString &title, const Results &one, const Results &split, c
     std::printf("\n%s%s\n", qPrintable(title), one.count(QStringLiteral("failed")) ? "  FAILED" : "");
     std::printf("%-14s %12s %12s %12s %12s %9s %9s\n", "", "median", "worst", splitName, "worst",
                 "x median", "x worst");
-    for (const char *name : {"open", "openwall", "type", "backspace", "right", "end", "home", "hpage", "click", "find"}) {
+    for (const char *name :
+         {"open", "openwall", "type", "typemiddle", "backspace", "right", "end", "home", "hpage", "click", "find"}) {
         const auto a = one.find(QLatin1String(name)), b = split.find(QLatin1String(name));
         if (a == one.end() || b == split.end())
             continue;
@@ -271,7 +274,8 @@ void printCase(const QString &title, const Results &one, const Results &split, c
 int main(int argc, char **argv)
 {
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
-        if (!message.startsWith(QLatin1String("This plugin does not support")) && !message.startsWith(QLatin1String("QStandardPaths")))
+        if (!message.startsWith(QLatin1String("This plugin does not support"))
+            && !message.startsWith(QLatin1String("QStandardPaths")))
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
     QApplication app(argc, argv);
@@ -303,7 +307,8 @@ int main(int argc, char **argv)
     for (int mb : sizes) {
         for (const QString &kind : kinds) {
             const QByteArray text = realText(kind, qint64(mb) * 1000 * 1000);
-            const QString one = dir.filePath(QStringLiteral("one.txt")), split = dir.filePath(QStringLiteral("split.txt"));
+            const QString one = dir.filePath(QStringLiteral("one.txt"));
+            const QString split = dir.filePath(QStringLiteral("split.txt"));
             for (const auto &[path, bytes] : {std::pair(one, text), std::pair(split, split80(text))}) {
                 QFile out(path);
                 if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())

@@ -63,6 +63,8 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length) { noteStyleEdit(position, type, length); });
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleNeeded);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
@@ -275,7 +277,7 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     send(SCI_RELEASEDOCUMENT, 0, doc);
     m_styleRuns = text->m_longLine && takeStyleRuns();
     if (m_styleRuns)
-        styleRunsTo(byteLength());   // before the first layout, which a change of style would make again
+        styleAll();   // before the first layout, which a change of style would make again
     m_nonchars = std::move(text->m_nonchars);
     // What the component keeps per document.
     send(SCI_SETCODEPAGE, SC_CP_UTF8);

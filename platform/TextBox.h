@@ -126,9 +126,12 @@ private:
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
     bool takeStyleRuns();
-    qint64 runEnd(qint64 run) const;
+    qint64 runEnd(qint64 from) const;
+    qint64 restyle(qint64 from, qint64 to, qint64 enough, int before, int after);
+    void noteStyleEdit(int position, int type, int length);
+    bool runsShort(qint64 lo, qint64 hi) const;
+    void styleAll();
     void styleNeeded(int position);
-    void styleRunsTo(qint64 to);
     void refillStrike();
     void ensureIndex() const;
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
@@ -141,6 +144,7 @@ private:
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
     bool m_styleRuns = false;   // the text keeps style bytes: it has a long line
+    qint64 m_dirtyFrom = -1, m_dirtyTo = -1;   // what edits touched since the runs were last made
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     // Bytes inserted by the last edit, looked at once the edit is complete.

@@ -23,6 +23,9 @@ protected:
 namespace {
 using Sci = QsciScintillaBase;
 constexpr qint64 StyleRun = 1024;
+// Runs grow where text is typed; they are made again only past this length,
+// since each change of style costs a layout of the line.
+constexpr qint64 LongestRun = 4 * StyleRun;
 // How far past a run's nominal end its real end may move to start before an
 // ASCII byte, so that a run never splits a character or a combining sequence.
 constexpr qint64 RunSlack = 16;
@@ -67,9 +70,9 @@ bool TextBox::takeStyleRuns()
     return true;
 }
 
-qint64 TextBox::runEnd(qint64 run) const
+qint64 TextBox::runEnd(qint64 from) const
 {
-    const qint64 nominal = (run + 1) * StyleRun, length = byteLength();
+    const qint64 nominal = from + StyleRun, length = byteLength();
     if (nominal >= length)
         return length;
     const qint64 n = qMin(RunSlack, length - nominal);
@@ -86,6 +89,66 @@ qint64 TextBox::runEnd(qint64 run) const
     return nominal + at;
 }
 
+qint64 TextBox::restyle(qint64 from, qint64 to, qint64 enough, int before, int after)
+{
+    // Each run takes the first of three alike styles that differs from its
+    // neighbours', so that the runs around stay as they are.
+    send(SCI_STARTSTYLING, (unsigned long)from, 0);
+    int style = before;
+    while (from < to && from < enough) {
+        const qint64 end = qMin(to, runEnd(from));
+        int next = 0;
+        while (next == style || (end == to && next == after))
+            ++next;
+        send(SCI_SETSTYLING, (unsigned long)(end - from), next);
+        style = next;
+        from = end;
+    }
+    return from;
+}
+
+void TextBox::noteStyleEdit(int position, int type, int length)
+{
+    if (!m_styleRuns)
+        return;
+    const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
+    if (m_dirtyFrom < 0)
+        m_dirtyFrom = m_dirtyTo = at;
+    m_dirtyFrom = qMin(m_dirtyFrom, at);
+    if (type & SC_MOD_BEFOREINSERT)
+        m_dirtyTo = qMax(m_dirtyTo + (at <= m_dirtyTo ? n : 0), at + n);
+    else
+        m_dirtyTo = qMax(at, m_dirtyTo >= at + n ? m_dirtyTo - n : qMin(m_dirtyTo, at));
+}
+
+bool TextBox::runsShort(qint64 lo, qint64 hi) const
+{
+    // Every run that meets [lo, hi] is shorter than LongestRun (seen through a
+    // window that long on either side).
+    const qint64 length = byteLength();
+    if (hi - lo >= LongestRun)
+        return false;
+    const qint64 from = qMax<qint64>(0, lo - LongestRun), to = qMin(length, hi + LongestRun);
+    qint64 start = from;
+    long style = send(SCI_GETSTYLEAT, from);
+    for (qint64 p = from + 1; p <= to; ++p) {
+        const long next = p < to ? send(SCI_GETSTYLEAT, p) : -1;
+        if (next == style)
+            continue;
+        if (start <= hi && p >= lo && p - start >= LongestRun)
+            return false;
+        start = p;
+        style = next;
+    }
+    return true;
+}
+
+void TextBox::styleAll()
+{
+    m_dirtyFrom = -1;
+    restyle(0, byteLength(), byteLength(), -1, -1);
+}
+
 void TextBox::styleNeeded(int position)
 {
     const qint64 length = byteLength();
@@ -94,23 +157,32 @@ void TextBox::styleNeeded(int position)
         send(SCI_STARTSTYLING, (unsigned long)length, 0);
         return;
     }
-    styleRunsTo(qMin(length, widen(position, length)));
-}
-
-void TextBox::styleRunsTo(qint64 to)
-{
-    // From the run of the first unstyled byte: run k ends at runEnd(k), and
-    // runs alternate between two styles that look alike.
-    const qint64 styled = send(SCI_GETENDSTYLED);
-    qint64 run = styled / StyleRun;
-    while (run > 0 && runEnd(run - 1) > styled)
-        --run;
-    qint64 from = run > 0 ? runEnd(run - 1) : 0;
-    send(SCI_STARTSTYLING, (unsigned long)from, 0);
-    while (from < to) {
-        const qint64 end = runEnd(run);
-        send(SCI_SETSTYLING, (unsigned long)(end - from), long(run & 1));
-        from = end;
-        ++run;
+    // The component may have laid the line out since the edits: a change of
+    // style now would make it lay it out again. Text typed goes into the runs
+    // around it, and only runs grown too long are made again.
+    const qint64 needed = qMin(length, widen(position, length)), styled = send(SCI_GETENDSTYLED);
+    const qint64 lo = m_dirtyFrom < 0 ? styled : qMin(m_dirtyFrom, styled);
+    const qint64 hi = m_dirtyFrom < 0 ? styled : qMin(m_dirtyTo, length);
+    if (runsShort(lo, hi)) {
+        m_dirtyFrom = -1;
+        send(SCI_STARTSTYLING, (unsigned long)length, 0);
+        return;
     }
+    const auto styleAt = [this](qint64 pos) { return int(send(SCI_GETSTYLEAT, pos)); };
+    // From the start of the run before the edits to the end of the run after them.
+    qint64 from = lo;
+    const int own = lo > 0 ? styleAt(lo - 1) : -1;
+    while (from > 0 && lo - from < 4 * StyleRun && styleAt(from - 1) == own)
+        --from;
+    qint64 to = hi;
+    const int last = hi < length ? styleAt(hi) : -1;
+    while (to < length && to - hi < 4 * StyleRun && styleAt(to) == last)
+        ++to;
+    const qint64 end = restyle(from, to, needed, from > 0 ? styleAt(from - 1) : -1, to < length ? styleAt(to) : -1);
+    if (end < to) {
+        m_dirtyFrom = end;   // the rest when it is needed
+        return;
+    }
+    m_dirtyFrom = -1;
+    send(SCI_STARTSTYLING, (unsigned long)length, 0);   // the runs after are as they were
 }

@@ -4,9 +4,10 @@
 // 80-character lines in the same run: open until idle, the cost of each key to
 // the repaint (median and worst of 20), Find of a word near the end, peak memory.
 // Each case runs in a process of its own, so that its peak memory is its own.
-//   bench_longline [--reps N] [--kinds words,json,base64,cjk] [--styling] [MB ...]
+//   bench_longline [--reps N] [--kinds words,json,base64,cjk] [--styling] [--moves] [MB ...]
 // --styling adds, for words, the long line with the component's styling left
-// unanswered, as it was before the text box marked its text styled.
+// unanswered, as it was before the text box marked its text styled; --moves
+// leaves out the keys that change the text (each costs a layout of the line).
 #include "BenchUtil.h"
 #include "platform/TextBox.h"
 #include "search/FindDialog.h"
@@ -143,7 +144,7 @@ void click(TextBox *box, QPoint at)
 }
 
 // One case in this process: prints "name value" lines for the parent to read.
-int runCase(const QString &path, int reps, bool unstyled)
+int runCase(const QString &path, int reps, bool unstyled, bool typing)
 {
     const qint64 fileSize = QFileInfo(path).size();
     bench::Editor editor;
@@ -190,8 +191,10 @@ int runCase(const QString &path, int reps, bool unstyled)
     // At the end of the text (of the long line, or of the last short line).
     box->selectBytes(box->byteLength(), box->byteLength());
     settle(box);
-    repeat("type", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
-    repeat("backspace", [&](int) { key(box, Qt::Key_Backspace); });
+    if (typing) {
+        repeat("type", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
+        repeat("backspace", [&](int) { key(box, Qt::Key_Backspace); });
+    }
     repeat("home", [&](int) { key(box, Qt::Key_Home); }, [&] { key(box, Qt::Key_End); });
     repeat("end", [&](int) { key(box, Qt::Key_End); }, [&] { key(box, Qt::Key_Home); });
     // The middle of the caret's line.
@@ -201,7 +204,8 @@ int runCase(const QString &path, int reps, bool unstyled)
     box->selectBytes(middle, middle);
     settle(box);
     // Typing inside the line, where it changes the runs of styles around it.
-    repeat("typemiddle", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
+    if (typing)
+        repeat("typemiddle", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
     repeat("right", [&](int) { key(box, Qt::Key_Right); });
     repeat("hpage", [&](int i) {
         box->horizontalScrollBar()->triggerAction(i % 4 == 3 ? QScrollBar::SliderPageStepSub
@@ -229,12 +233,14 @@ int runCase(const QString &path, int reps, bool unstyled)
 
 using Results = std::map<QString, std::pair<double, double>>;
 
-Results runChild(const QString &self, const QString &path, int reps, bool unstyled)
+Results runChild(const QString &self, const QString &path, int reps, bool unstyled, bool typing)
 {
     QProcess child;
     QStringList args{QStringLiteral("--case"), path, QStringLiteral("--reps"), QString::number(reps)};
     if (unstyled)
         args << QStringLiteral("--unstyled");
+    if (!typing)
+        args << QStringLiteral("--moves");
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(self, args);
     child.waitForFinished(-1);
@@ -286,13 +292,15 @@ int main(int argc, char **argv)
         args.remove(r, 2);
     }
     if (const qsizetype c = args.indexOf(QStringLiteral("--case")); c >= 0 && c + 1 < args.size())
-        return runCase(args[c + 1], reps, args.contains(QStringLiteral("--unstyled")));
+        return runCase(args[c + 1], reps, args.contains(QStringLiteral("--unstyled")),
+                       !args.contains(QStringLiteral("--moves")));
     QStringList kinds{QStringLiteral("words"), QStringLiteral("json"), QStringLiteral("base64"), QStringLiteral("cjk")};
     if (const qsizetype k = args.indexOf(QStringLiteral("--kinds")); k >= 0 && k + 1 < args.size()) {
         kinds = args[k + 1].split(QLatin1Char(','));
         args.remove(k, 2);
     }
     const bool styling = args.removeAll(QStringLiteral("--styling")) > 0;
+    const bool typing = args.removeAll(QStringLiteral("--moves")) == 0;
     QList<int> sizes;
     for (const QString &a : args)
         sizes << a.toInt();
@@ -314,11 +322,11 @@ int main(int argc, char **argv)
                 if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
                     return 1;
             }
-            const Results a = runChild(app.applicationFilePath(), one, reps, false);
-            const Results b = runChild(app.applicationFilePath(), split, reps, false);
+            const Results a = runChild(app.applicationFilePath(), one, reps, false, typing);
+            const Results b = runChild(app.applicationFilePath(), split, reps, false, typing);
             printCase(QStringLiteral("%1 MB of %2 on one line").arg(mb).arg(kind), a, b, "80-column");
             if (styling && kind == QLatin1String("words")) {
-                const Results before = runChild(app.applicationFilePath(), one, reps, true);
+                const Results before = runChild(app.applicationFilePath(), one, reps, true, typing);
                 printCase(QStringLiteral("%1 MB of words on one line, styled / unstyled").arg(mb), a, before,
                           "unstyled");
             }

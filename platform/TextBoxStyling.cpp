@@ -29,6 +29,8 @@ constexpr qint64 LongestRun = 4 * StyleRun;
 // How far past a run's nominal end its real end may move to start before an
 // ASCII byte, so that a run never splits a character or a combining sequence.
 constexpr qint64 RunSlack = 16;
+// Runs take a copy of the text and a byte per byte: a bigger text does without.
+constexpr qint64 MostStyledText = qint64(512) << 20;
 }
 
 void TextBox::PendingText::watchLines(QByteArrayView utf8)
@@ -56,6 +58,8 @@ bool TextBox::takeStyleRuns()
     // The text as it is, copied into a document that keeps style bytes; the
     // copy is made away from the box, which sends no notification for it.
     const QByteArrayView text = bytes();
+    if (text.size() > MostStyledText)
+        return false;
     auto *loader = reinterpret_cast<SciLoader *>(
         send(SCI_CREATELOADER, (unsigned long)(text.size() + 64 * 1024), SC_DOCUMENTOPTION_TEXT_LARGE));
     if (!loader)

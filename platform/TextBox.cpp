@@ -68,6 +68,9 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length) { noteStyleEdit(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleNeeded);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) && !m_uiUpdatePending) {
@@ -285,6 +288,7 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
     if (loaderOf(m_loader)->AddData(utf8.data(), utf8.size()) != SC_STATUS_OK)
         return false;
     m_nonchars.inserted(m_size, utf8);
+    watchLines(utf8);
     m_size += utf8.size();
     return true;
 }
@@ -306,6 +310,9 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     const long doc = reinterpret_cast<long>(loader->ConvertToDocument());
     send(SCI_SETDOCPOINTER, 0, doc);   // the box's reference; the old text goes
     send(SCI_RELEASEDOCUMENT, 0, doc);
+    m_styleRuns = text->m_longLine && takeStyleRuns();
+    if (m_styleRuns)
+        styleAll();   // before the first layout, which a change of style would make again
     m_nonchars = std::move(text->m_nonchars);
     // What the component keeps per document.
     send(SCI_SETCODEPAGE, SC_CP_UTF8);

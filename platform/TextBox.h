@@ -38,7 +38,10 @@ public:
     private:
         friend class TextBox;
         explicit PendingText(void *loader) : m_loader(loader) {}
+        void watchLines(QByteArrayView utf8);
         void *m_loader;
+        qint64 m_lineSoFar = 0;   // the length of the last line so far
+        bool m_longLine = false;
         Noncharacters m_nonchars;
         qint64 m_size = 0;
     };
@@ -111,6 +114,8 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
+    // Lines longer than this get the component's style runs, and a steady caret.
+    static constexpr qint64 LongLine = 32 * 1024;
     void bindPlainKeys();
     bool isPlainKey(const QKeyEvent *e) const;
     bool deleteWholeCharacters(const QKeyEvent *e);
@@ -127,6 +132,13 @@ private:
     void endUndoStep();
     qint64 unitsBetween(qint64 from, qint64 to) const;
     void applyStyle();
+    bool takeStyleRuns();
+    qint64 runEnd(qint64 from) const;
+    qint64 restyle(qint64 from, qint64 to, qint64 enough, int before, int after);
+    void noteStyleEdit(int position, int type, int length);
+    bool runsShort(qint64 lo, qint64 hi) const;
+    void styleAll();
+    void styleNeeded(int position);
     void refillStrike();
     void ensureIndex() const;
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
@@ -138,6 +150,8 @@ private:
     LineEnd m_lineEnd = LineEnd::Lf;
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
+    bool m_styleRuns = false;   // the text keeps style bytes: it has a long line
+    qint64 m_dirtyFrom = -1, m_dirtyTo = -1;   // what edits touched since the runs were last made
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     mutable std::shared_future<void> m_indexBuilt;   // valid while a big one is being built

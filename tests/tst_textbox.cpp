@@ -313,6 +313,47 @@ private Q_SLOTS:
         QTRY_COMPARE(sci(Sci::SCI_GETCARETPERIOD), blink);
     }
 
+    void longLinesKeepInvisibleStyleRuns_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<bool>("runs");
+        // 18.7 KB each, a long line only together.
+        const QByteArray words = QByteArray("word e\xCC\x81 \xE2\x82\xAC\xF0\x9F\x98\x80 ").repeated(1100);
+        QTest::newRow("a long line arriving in pieces") << QByteArrayList{"short\r\n", words, words, "\r\nend"} << true;
+        QTest::newRow("short lines ended by CR") << QByteArrayList{QByteArray("a line of text\r").repeated(3000)} << false;
+        QTest::newRow("short lines") << QByteArrayList{"one\ntwo\r\n", "three"} << false;
+    }
+
+    void longLinesKeepInvisibleStyleRuns()
+    {
+        // The text is marked styled after every change (else every paint checks the caret's line again); a text
+        // with a long line keeps style runs under 4 KiB that never split a character (else every paint walks the
+        // line from its start), also after typing and a paste; the others no style bytes. Every byte stays.
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(bool, runs);
+        std::unique_ptr<TextBox::PendingText> text = box->newText(0);
+        for (const QByteArray &piece : pieces)
+            QVERIFY(text->append(piece));
+        box->adopt(std::move(text));
+        QCOMPARE(box->bytes().toByteArray(), pieces.join());
+        const long noStyles = Sci::SC_DOCUMENTOPTION_STYLES_NONE;
+        QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS) & noStyles, runs ? 0 : noStyles);
+        box->setSelStart(box->length() / 2);
+        QTest::keyClicks(box, QStringLiteral("xy"));
+        box->setSelText(QStringLiteral("pasted ").repeated(2000));
+        QTRY_COMPARE(sci(Sci::SCI_GETENDSTYLED), box->byteLength());
+        const QByteArrayView b = box->bytes();
+        qsizetype runStart = 0, changes = 0;
+        for (qsizetype i = 1; runs && i < b.size(); ++i) {
+            if (sci(Sci::SCI_GETSTYLEAT, i) == sci(Sci::SCI_GETSTYLEAT, i - 1))
+                continue;
+            QVERIFY2((uchar(b[i]) & 0xC0) != 0x80 && i - runStart < 4096, qPrintable(QString::number(i)));
+            runStart = i;
+            ++changes;
+        }
+        QVERIFY(changes >= (runs ? b.size() / 1100 : 0));
+    }
+
     void loadStartsAFreshDocument()
     {
         // Every byte survives a load.

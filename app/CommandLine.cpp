@@ -45,7 +45,7 @@ QStringList openFiles(Form1 &form, const QStringList &files, const std::function
     for (qsizetype i = 1; i < files.size(); ++i)
         if (!startAnother(files[i]))
             failed << files[i];
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !files.first().isEmpty())   // empty: the window holds its text already
         form.startWith(files.first());
     return failed;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
+#include "app/Ending.h"
 #include "app/WindowRegistry.h"
+#include "editor/DocumentJournal.h"
+#include "editor/Form1.h"
 #include "platform/AppName.h"
 #include "platform/Clipboard.h"
 #include "platform/ClipboardHandover.h"
@@ -44,12 +47,33 @@ int main(int argc, char **argv)
     {
         WindowRegistry windows(services);
         Form1 *form = windows.showForm1();
+        // Unsaved edits go to a journal; a start offers what an earlier process left there.
+        QString whyNoJournal;
+        form->journal().setFolder(journal::folder(&whyNoJournal));
+        if (!whyNoJournal.isEmpty())
+            std::fprintf(stderr, "zendral: no journal of unsaved changes: %s\n", whyNoJournal.toLocal8Bit().constData());
+        syncJournalsAtExit();
+        bool ending = false;
+        EndSignals endSignals;
+        QObject::connect(&endSignals, &EndSignals::received, [&] {
+            // The journal keeps the unsaved text; the user's file stays as it is.
+            if (Form1 *f = windows.form1())
+                f->journal().sync();
+            ending = true;
+            QCoreApplication::exit(0);   // leaves any dialog's loop too, and no dialog shows after it
+        });
+        followSession(windows);
         const auto startAnother = [](const QString &file) {
             return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--"), file});
         };
-        for (const QString &file : openFiles(*form, line.files, startAnother))
-            std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
-        status = app.exec();
+        QStringList files = line.files;
+        if (form->offerRecovery(files.value(0)) && !files.isEmpty())
+            files.first().clear();   // its text is back, unsaved: opening it again would lose that
+        if (!ending)
+            for (const QString &file : openFiles(*form, files, startAnother))
+                std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
+        if (!ending)   // a signal during the start's questions: the event loop would not see it
+            status = app.exec();
     }
     // The windows are gone by now; what the user copied outlives the process.
     handOverClipboard();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Form1.h"
+#include "editor/DocumentJournal.h"
 #include "editor/Form1Def.h"
+#include "editor/Recovery.h"
 #include "editor/Icons.h"
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
@@ -76,6 +78,12 @@ void Form1::createControls()
         return Text1;
     });
     Text1->onKeyPress = [this](int code) { Text1_KeyPress(code); };
+    m_journal = new DocumentJournal(*Text1, [this] {
+        return journal::Header{cdb->FileName(), m_stamp, m_encoding, Text1->lineEnd(), QCoreApplication::applicationPid()};
+    }, this);
+    m_journal->onFailure = [this](const QString &reason) {
+        m_services.messages.show(this, recoverytext::cannotKeep(reason), MsgButtons::Ok);
+    };
     // Any change by whatever means makes the text unsaved.
     connect(Text1, &TextBox::changed, this, [this] {
         Saved = false;

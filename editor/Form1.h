@@ -4,6 +4,7 @@
 // keeps them current.
 #include "editor/EditorHost.h"
 #include "search/EditTarget.h"
+#include "text/Journal.h"
 #include "text/TextFile.h"
 #include <QMainWindow>
 #include <QTimer>
@@ -14,6 +15,7 @@ struct Services;
 class TextBox;
 class StatusBar;
 class CommonDialog;
+class DocumentJournal;
 class QAction;
 
 class Form1 : public QMainWindow
@@ -62,6 +64,13 @@ public:
     // with that name, which the first Save writes.
     void startWith(const QString &path);
 
+    // The journal of unsaved edits; it keeps none until given a folder.
+    DocumentJournal &journal() { return *m_journal; }
+    // At start: offers the oldest journal left by a process that ended without
+    // saving (the one for `file` only, when a file is given). True when its text
+    // was brought back, which then stands in for opening `file`.
+    bool offerRecovery(const QString &file = {});
+
     void Form_Load();
     void Form_Resize();
     void Text1_KeyPress(int keyAscii);
@@ -107,6 +116,8 @@ private:
     bool readFile(const QString &path);
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
+    // Brings a journal's text back as unsaved; false (document emptied) when nothing differs from the file.
+    bool replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named);
     // A file dropped on the window or the text area: true when the drop was one.
     bool takeDrop(QDropEvent *event);
     bool takeDrag(QDragMoveEvent *event);
@@ -114,6 +125,7 @@ private:
     Services &m_services;
     EditorHost &m_host;
     std::unique_ptr<EditTarget> m_editTarget;
+    DocumentJournal *m_journal = nullptr;
     QWidget *m_client = nullptr;
     QList<QAction *> m_needText;   // the commands that work only on some text
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;

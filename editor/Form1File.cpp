@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File commands, reading and writing the document, and the menu-state timer of the main window.
 #include "editor/Form1.h"
+#include "editor/DocumentJournal.h"
 #include "editor/Form1Def.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
@@ -158,6 +159,7 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     cdb->setFileName(path);
     m_stamp = r.stamp;
     Saved = true;
+    m_journal->reset();
     return true;
 }
 

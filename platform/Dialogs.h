@@ -9,7 +9,8 @@
 
 class QWidget;
 
-enum class MsgButtons { Ok, YesNoCancel, YesNo };   // Yes is the default of the first, No of the second
+// Yes is the default of the first and the last, No of YesNo.
+enum class MsgButtons { Ok, YesNoCancel, YesNo, YesNoDefaultYes };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 // Every message box of the system: no icon, title "Zendral".

@@ -20,14 +20,14 @@ MsgAnswer QtDialogs::show(QWidget *parent, const QString &text, MsgButtons butto
     }
     const bool cancel = buttons == MsgButtons::YesNoCancel;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | (cancel ? QMessageBox::Cancel : QMessageBox::NoButton));
-    box.setDefaultButton(cancel ? QMessageBox::Yes : QMessageBox::No);
+    box.setDefaultButton(buttons == MsgButtons::YesNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(cancel ? QMessageBox::Cancel : QMessageBox::No);
     box.exec();
     if (box.clickedButton() == box.button(QMessageBox::Yes))
         return MsgAnswer::Yes;
-    if (box.clickedButton() == box.button(QMessageBox::No) || !cancel)
+    if (box.clickedButton() == box.button(QMessageBox::No) || buttons == MsgButtons::YesNo)
         return MsgAnswer::No;
-    return MsgAnswer::Cancel;
+    return MsgAnswer::Cancel;   // Cancel, or closed unanswered (as when the program is told to end)
 }
 
 QStringList QtDialogs::nameFilters(const QString &filter)

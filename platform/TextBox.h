@@ -99,6 +99,8 @@ Q_SIGNALS:
     void textReplaced();   // a whole new text was put in (a load, not an edit)
     // Before bytes [at, at + length) are inserted or removed, the text still as it was.
     void aboutToChange(qint64 at, qint64 length, bool insertion);
+    // Each edit as a record, in order: bytes [at, at + removed) went, or `inserted` came at `at`.
+    void edited(qint64 at, qint64 removed, QByteArrayView inserted);
 
 protected:
     bool event(QEvent *e) override;

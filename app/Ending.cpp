@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Ending.h"
+#include "app/WindowRegistry.h"
+#include "editor/DocumentJournal.h"
+#include "editor/Form1.h"
+#include "text/Journal.h"
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int g_pair[2] = {-1, -1};
+constexpr int Signals[] = {SIGTERM, SIGHUP, SIGINT};
+
+void onSignal(int signal)
+{
+    const int saved = errno;
+    const char byte = char(signal);
+    (void)!::write(g_pair[0], &byte, 1);
+    errno = saved;
+}
+}
+
+EndSignals::EndSignals(QObject *parent) : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pair) != 0)
+        return;   // the defaults stay: the journal on the disk still holds every edit
+    m_notifier = new QSocketNotifier(g_pair[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        if (::read(g_pair[1], &byte, 1) == 1)
+            Q_EMIT received(int(byte));
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int s : Signals)
+        ::sigaction(s, &action, nullptr);
+}
+
+EndSignals::~EndSignals()
+{
+    for (const int s : Signals)
+        std::signal(s, SIG_DFL);
+}
+
+void syncJournalsAtExit()
+{
+    std::atexit(journal::syncOpenJournals);
+}
+
+void followSession(WindowRegistry &windows)
+{
+    const auto never = [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); };
+    QObject::connect(qApp, &QGuiApplication::saveStateRequest, qApp, never);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&windows, never](QSessionManager &manager) {
+        never(manager);
+        Form1 *form = windows.form1();
+        if (!form || form->Saved)
+            return;
+        if (!manager.allowsInteraction()) {
+            form->journal().sync();
+            return;
+        }
+        const bool safe = form->AskToSave();
+        manager.release();
+        if (!safe)
+            manager.cancel();
+    });
+}

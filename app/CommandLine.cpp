@@ -14,6 +14,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Displays version information."));
     parser.addOption(version);
+    // A session manager that restarts programs adds `-session ID`; no session is restored, but it starts.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
+    session.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(session);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The text file to open, created by the first Save if it does not "
                                                 "exist yet. Each further FILE opens in a window of its own."),

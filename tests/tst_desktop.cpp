@@ -59,6 +59,7 @@ private Q_SLOTS:
         QTest::newRow("existing, relative") << Start{{a}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
+        QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
         QTest::newRow("unreadable") << Start{{"folder"}, "", "", false, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
         // Each further file gets a process of its own; names are never cleaned.

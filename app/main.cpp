@@ -49,9 +49,8 @@ int main(int argc, char **argv)
         Form1 *form = windows.showForm1();
         // Unsaved edits go to a journal; a start offers what an earlier process left there.
         QString whyNoJournal;
-        form->journal().setFolder(journal::folder(&whyNoJournal));
-        if (!whyNoJournal.isEmpty())
-            std::fprintf(stderr, "zendral: no journal of unsaved changes: %s\n", whyNoJournal.toLocal8Bit().constData());
+        const QString journals = journal::folder(&whyNoJournal);
+        form->journal().setFolder(journals, whyNoJournal);
         syncJournalsAtExit();
         bool ending = false;
         EndSignals endSignals;

@@ -26,17 +26,17 @@ void DocumentJournal::reset()
 
 void DocumentJournal::record(qint64 at, qint64 removed, QByteArrayView inserted)
 {
-    if (m_folder.isEmpty() || m_failed || (removed == 0 && inserted.isEmpty()))
+    if (m_failed || (removed == 0 && inserted.isEmpty()))
         return;
-    if (!m_writer.isOpen() && !m_writer.open(m_folder, m_header()))
-        return fail();
-    if (!m_writer.append(at, removed, inserted))
-        return fail();
+    if (m_folder.isEmpty())
+        return m_whyNone.isEmpty() ? void() : fail(m_whyNone);
+    if ((!m_writer.isOpen() && !m_writer.open(m_folder, m_header())) || !m_writer.append(at, removed, inserted))
+        return fail(m_writer.error());
     if (!m_syncTimer.isActive())
         m_syncTimer.start(int(qMax<qint64>(0, m_writer.syncDueIn())));
 }
 
-void DocumentJournal::fail()
+void DocumentJournal::fail(const QString &reason)
 {
     // What reached the journal stays; it stops here, until the text is saved.
     m_failed = true;
@@ -44,6 +44,5 @@ void DocumentJournal::fail()
         return;
     m_told = true;
     // Not from inside the box's edit: a message box would run while the edit is half done.
-    const QString reason = m_writer.error();
     QMetaObject::invokeMethod(this, [this, reason] { onFailure(reason); }, Qt::QueuedConnection);
 }

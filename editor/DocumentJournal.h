@@ -18,8 +18,12 @@ public:
     DocumentJournal(TextBox &box, std::function<journal::Header()> header, QObject *parent,
                     journal::Clock clock = {});
 
-    // The folder journals go to; empty (the default) keeps none.
-    void setFolder(const QString &dir) { m_folder = dir; }
+    // The folder journals go to; empty (the default) keeps none, and says why at the first edit.
+    void setFolder(const QString &dir, const QString &whyNone = {})
+    {
+        m_folder = dir;
+        m_whyNone = whyNone;
+    }
     QString folder() const { return m_folder; }
     // The text is as saved, or gone: its journal goes.
     void reset();
@@ -31,11 +35,11 @@ public:
 
 private:
     void record(qint64 at, qint64 removed, QByteArrayView inserted);
-    void fail();
+    void fail(const QString &reason);
 
     std::function<journal::Header()> m_header;
     journal::Writer m_writer;
-    QString m_folder;
+    QString m_folder, m_whyNone;
     QTimer m_syncTimer;
     bool m_failed = false;   // until the next reset
     bool m_told = false;

@@ -129,6 +129,17 @@ private Q_SLOTS:
         QCOMPARE(journals(dir->path()), QStringList{"doc.txt"});
     }
 
+    // A journal that cannot be written says so once, and editing goes on.
+    void saysOnceWhenItCannotBeWritten()
+    {
+        f.form->journal().setFolder(dir->path() + "/gone");
+        f.t->dialogs.answer(MsgAnswer::Ok);
+        f.type("ab");
+        QTRY_COMPARE(f.t->dialogs.messages(), QStringList{recoverytext::cannotKeep("No such file or directory")});
+        f.type("c");
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->dialogs.messages().size()), std::tuple(QString("abc"), 1));
+    }
+
     void offersWhatWasLeft_data()
     {
         QTest::addColumn<QString>("kind");

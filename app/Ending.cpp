@@ -68,9 +68,8 @@ void followSession(WindowRegistry &windows)
             form->journal().sync();
             return;
         }
-        const bool safe = form->AskToSave();
-        manager.release();
-        if (!safe)
+        // Qt tells the manager the outcome (InteractDone with the cancel) once this returns.
+        if (!form->AskToSave())
             manager.cancel();
     });
 }

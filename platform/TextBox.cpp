@@ -140,7 +140,10 @@ void TextBox::onModified(int position, int type, int length)
         m_insertedLength = n;
         // The bytes are in once the edit is complete: announced then, at the latest
         // when the event loop comes round (the component's notice carries no text).
-        QMetaObject::invokeMethod(this, [this] { applyEdits(); }, Qt::QueuedConnection);
+        if (!m_applyQueued) {
+            m_applyQueued = true;
+            QMetaObject::invokeMethod(this, [this] { m_applyQueued = false; applyEdits(); }, Qt::QueuedConnection);
+        }
     } else if (type & SC_MOD_BEFOREDELETE) {
         const auto ch = [this](qint64 p) { return char(send(SCI_GETCHARAT, p)); };
         if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))

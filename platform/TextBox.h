@@ -137,6 +137,7 @@ private:
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     // Bytes inserted by the last edit, looked at once the edit is complete.
     mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
+    bool m_applyQueued = false;
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;

@@ -119,6 +119,7 @@ private Q_SLOTS:
         const QString saved = dir->path() + "/doc.txt";
         f.type("ab");
         QCOMPARE(journals(dir->path()).size(), 1);
+        f.settle();   // Save is enabled once the timer has seen the text
         f.t->dialogs.chooseFile(saved);
         f.fileItem("save")->trigger();
         QCOMPARE(journals(dir->path()).size(), 1);   // the document file only

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev libxcb1-dev zlib1g-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev libxcb1-dev zlib1g-dev libsm-dev libice-dev
   xvfb xauth xdotool xclip x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
   at-spi2-core dbus-daemon dbus-bin python3-gi gir1.2-atspi-2.0
   appstream man-db groff-base dpkg-dev file lintian

@@ -55,8 +55,34 @@ void syncJournalsAtExit()
     std::atexit(journal::syncOpenJournals);
 }
 
-void followSession(WindowRegistry &windows)
+namespace {
+// The session manager's "die" arrives as a Quit event, which would close the windows and ask.
+class SessionEnd : public QObject
 {
+public:
+    SessionEnd(WindowRegistry &windows, std::function<void()> endNow)
+        : QObject(qApp), m_windows(windows), m_endNow(std::move(endNow))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        Form1 *form = m_windows.form1();
+        if (watched != qApp || event->type() != QEvent::Quit || !form || form->Saved)
+            return false;
+        m_endNow();
+        return true;
+    }
+
+private:
+    WindowRegistry &m_windows;
+    std::function<void()> m_endNow;
+};
+}
+
+void followSession(WindowRegistry &windows, std::function<void()> endNow)
+{
+    new SessionEnd(windows, std::move(endNow));
     const auto never = [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); };
     QObject::connect(qApp, &QGuiApplication::saveStateRequest, qApp, never);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&windows, never](QSessionManager &manager) {

@@ -4,6 +4,7 @@
 // terminal closing, Ctrl+C), a lost display and the end of the desktop session.
 // None of them may lose what was typed.
 #include <QObject>
+#include <functional>
 
 class QSocketNotifier;
 class WindowRegistry;
@@ -29,5 +30,7 @@ private:
 void syncJournalsAtExit();
 
 // Answers the session manager: the normal save prompt before a logout when the
-// user may be asked, the journal synced when not; never restarted.
-void followSession(WindowRegistry &windows);
+// user may be asked, the journal synced when not; never restarted. When the
+// session then ends with text still unsaved (nobody could be asked), `endNow`
+// ends the process as a signal does, without a question.
+void followSession(WindowRegistry &windows, std::function<void()> endNow);

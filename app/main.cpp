@@ -54,14 +54,15 @@ int main(int argc, char **argv)
         syncJournalsAtExit();
         bool ending = false;
         EndSignals endSignals;
-        QObject::connect(&endSignals, &EndSignals::received, [&] {
+        const auto endNow = [&] {
             // The journal keeps the unsaved text; the user's file stays as it is.
             if (Form1 *f = windows.form1())
                 f->journal().sync();
             ending = true;
             QCoreApplication::exit(0);   // leaves any dialog's loop too, and no dialog shows after it
-        });
-        followSession(windows);
+        };
+        QObject::connect(&endSignals, &EndSignals::received, endNow);
+        followSession(windows, endNow);
         const auto startAnother = [](const QString &file) {
             return QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--"), file});
         };

@@ -144,10 +144,10 @@ private Q_SLOTS:
     void offersWhatWasLeft_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<QString>("text");   // the box's text afterwards
-        QTest::addColumn<QString>("name");   // the document's name afterwards
-        QTest::addColumn<int>("left");       // files left in the folder, the document's included
+        QTest::addColumn<MsgAnswer>("answer");   // Ok: nothing is asked
+        QTest::addColumn<QString>("text");       // afterwards: the box's text, the document's name,
+        QTest::addColumn<QString>("name");       // and the files in the folder, the document's included
+        QTest::addColumn<int>("left");
         QTest::newRow("offered, Yes") << "named" << MsgAnswer::Yes << "one TWO" << "doc.txt" << 2;
         QTest::newRow("declined") << "named" << MsgAnswer::No << "" << "" << 1;
         QTest::newRow("stamp changed: untitled") << "changed" << MsgAnswer::Yes << "one TWO!!" << "" << 2;
@@ -161,52 +161,36 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(MsgAnswer, answer);
-        const QString doc = dir->path() + "/doc.txt";
-        QByteArray raw = "one two";
-        QFile out(doc);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(raw) == raw.size());
-        out.close();
-        QByteArray ignored;
-        journal::Header h{doc, textfile::read(doc, ignored).stamp};
-        if (kind == "untitled")
-            h = {};
-        auto w = std::make_unique<journal::Writer>();
-        QVERIFY(w->open(dir->path(), h));
-        if (kind == "untitled")
-            w->append(0, 0, "hi");
-        if (kind == "named" || kind == "changed" || kind == "held")
-            QVERIFY(w->append(4, 3, "TWO"));
-        if (kind == "undone")
-            QVERIFY(w->append(0, 0, "x") && w->append(0, 1, ""));
-        const QString path = w->path();
-        if (kind != "held")
-            w.reset();
-        QFile garbage(path);
-        if (kind == "garbage")
-            QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a journal") > 0);
-        garbage.close();
-        if (kind == "changed")
-            QVERIFY(out.open(QIODevice::Append) && out.write("!!") == 2);
-        out.close();
-        const QDateTime when = QFileInfo(path).lastModified();
-        if (answer != MsgAnswer::Ok)
-            f.t->dialogs.answer(answer);
-        if (kind == "garbage")
-            f.t->dialogs.answer(MsgAnswer::Ok);
-        QCOMPARE(f.form->offerRecovery(), answer == MsgAnswer::Yes);
         QFETCH(QString, text);
         QFETCH(QString, name);
         QFETCH(int, left);
-        QCOMPARE(f.form->Text1->Text(), text);
-        QCOMPARE(QFileInfo(f.form->cdb->FileName()).fileName(), name);
-        QCOMPARE(f.form->Saved, text.isEmpty());
-        QCOMPARE(journals(dir->path()).size(), left);
+        const QString doc = dir->path() + "/doc.txt";
+        const journal::Header h{kind == "untitled" ? "" : doc, textfile::write(doc, QByteArrayView("one two")).stamp};
+        const QList<journal::Edit> two{{4, 3, "TWO"}};
+        const QHash<QString, QList<journal::Edit>> edits{
+            {"named", two}, {"changed", two}, {"held", two}, {"untitled", {{0, 0, "hi"}}}, {"undone", {{0, 0, "x"}, {0, 1, ""}}}};
+        auto w = std::make_unique<journal::Writer>();
+        QVERIFY(w->open(dir->path(), h));
+        for (const journal::Edit &e : edits.value(kind))
+            QVERIFY(w->append(e.at, e.removed, e.inserted));
+        const QString path = w->path();
+        if (kind != "held")
+            w.reset();
+        if (kind == "garbage")
+            QVERIFY(textfile::write(path, QByteArrayView("not a journal")).ok);
+        if (kind == "changed")
+            QVERIFY(textfile::write(doc, QByteArrayView("one two!!")).ok);
         QStringList shown;
         if (answer != MsgAnswer::Ok)
-            shown << recoverytext::offer(h.path, when, kind == "changed");
+            shown << recoverytext::offer(h.path, QFileInfo(path).lastModified(), kind == "changed");
         if (kind == "garbage")
             shown << recoverytext::setAside(path, path + ".unreadable");
-        QCOMPARE(f.t->dialogs.messages(), shown);
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            f.t->dialogs.answer(answer);
+        QCOMPARE(f.form->offerRecovery(), answer == MsgAnswer::Yes);
+        QCOMPARE(std::tuple(f.form->Text1->Text(), QFileInfo(f.form->cdb->FileName()).fileName(), f.form->Saved),
+                 std::tuple(text, name, text.isEmpty()));
+        QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages()), std::tuple(left, shown));
     }
 };
 

@@ -20,90 +20,65 @@ bool g_shutdown = false, g_cancelled = false;
 
 void say(const char *what, int value = -1)
 {
-    if (value < 0)
-        std::printf("%s\n", what);
-    else
-        std::printf("%s %d\n", what, value);
+    value < 0 ? std::printf("%s\n", what) : std::printf("%s %d\n", what, value);
     std::fflush(stdout);
 }
-
-Status registerClient(SmsConn c, SmPointer, char *previousId)
-{
-    std::free(previousId);
-    char *id = SmsGenerateClientID(c);
-    SmsRegisterClientReply(c, id);
-    std::free(id);
-    say("registered");
-    // A new client saves itself once at once, as the protocol asks.
-    SmsSaveYourself(c, SmSaveLocal, False, SmInteractStyleNone, False);
-    return 1;
-}
-void interactRequest(SmsConn c, SmPointer, int)
-{
-    say("interact-request");
-    SmsInteract(c);
-}
-void interactDone(SmsConn, SmPointer, Bool cancel)
-{
-    g_cancelled = cancel;
-    say(cancel ? "cancel" : "interact-done");
-}
-void saveYourselfRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}
-void phase2Request(SmsConn c, SmPointer) { SmsSaveYourselfPhase2(c); }
-void saveYourselfDone(SmsConn c, SmPointer, Bool)
-{
-    say("save-done");
-    if (!g_shutdown) {
-        SmsSaveComplete(c);
-    } else if (g_cancelled) {
-        SmsShutdownCancelled(c);
-        say("shutdown-cancelled");
-    } else {
-        SmsDie(c);
-        say("die");
-    }
-    g_shutdown = false;
-}
-void closeConnection(SmsConn c, SmPointer, int count, char **reasons)
-{
-    SmFreeReasons(count, reasons);
-    SmsCleanUp(c);
-    IceCloseConnection(g_ice);
-    g_client = nullptr;
-    g_ice = nullptr;
-    say("closed");
-}
-void setProperties(SmsConn, SmPointer, int count, SmProp **props)
-{
-    for (int i = 0; i < count; ++i) {
-        if (!std::strcmp(props[i]->name, SmRestartStyleHint) && props[i]->num_vals > 0)
-            say("restart-hint", *static_cast<unsigned char *>(props[i]->vals[0].value));
-        SmFreeProperty(props[i]);
-    }
-    std::free(props);
-}
-void deleteProperties(SmsConn, SmPointer, int count, char **names)
-{
-    for (int i = 0; i < count; ++i)
-        std::free(names[i]);
-    std::free(names);
-}
-void getProperties(SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); }
 
 Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, char **)
 {
     g_client = c;
     *mask = ~0ul;
-    cb->register_client.callback = registerClient;
-    cb->interact_request.callback = interactRequest;
-    cb->interact_done.callback = interactDone;
-    cb->save_yourself_request.callback = saveYourselfRequest;
-    cb->save_yourself_phase2_request.callback = phase2Request;
-    cb->save_yourself_done.callback = saveYourselfDone;
-    cb->close_connection.callback = closeConnection;
-    cb->set_properties.callback = setProperties;
-    cb->delete_properties.callback = deleteProperties;
-    cb->get_properties.callback = getProperties;
+    cb->register_client.callback = [](SmsConn c, SmPointer, char *previousId) -> Status {
+        std::free(previousId);
+        char *id = SmsGenerateClientID(c);
+        SmsRegisterClientReply(c, id);
+        std::free(id);
+        say("registered");
+        SmsSaveYourself(c, SmSaveLocal, False, SmInteractStyleNone, False);   // as the protocol asks of a new client
+        return 1;
+    };
+    cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
+        say("interact-request");
+        SmsInteract(c);
+    };
+    cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
+        g_cancelled = cancel;
+        say(cancel ? "cancel" : "interact-done");
+    };
+    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
+    cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) { SmsSaveYourselfPhase2(c); };
+    cb->save_yourself_done.callback = [](SmsConn c, SmPointer, Bool) {
+        say("save-done");
+        if (!g_shutdown)
+            SmsSaveComplete(c);
+        else if (g_cancelled)
+            SmsShutdownCancelled(c), say("shutdown-cancelled");
+        else
+            SmsDie(c), say("die");
+        g_shutdown = false;
+    };
+    cb->close_connection.callback = [](SmsConn c, SmPointer, int count, char **reasons) {
+        SmFreeReasons(count, reasons);
+        SmsCleanUp(c);
+        IceCloseConnection(g_ice);
+        g_client = nullptr;
+        g_ice = nullptr;
+        say("closed");
+    };
+    cb->set_properties.callback = [](SmsConn, SmPointer, int count, SmProp **props) {
+        for (int i = 0; i < count; ++i) {
+            if (!std::strcmp(props[i]->name, SmRestartStyleHint) && props[i]->num_vals > 0)
+                say("restart-hint", *static_cast<unsigned char *>(props[i]->vals[0].value));
+            SmFreeProperty(props[i]);
+        }
+        std::free(props);
+    };
+    cb->delete_properties.callback = [](SmsConn, SmPointer, int count, char **names) {
+        for (int i = 0; i < count; ++i)
+            std::free(names[i]);
+        std::free(names);
+    };
+    cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
     return 1;
 }
 Bool anyHost(char *) { return True; }
@@ -121,7 +96,6 @@ int main()
     }
     for (int i = 0; i < count; ++i)
         IceSetHostBasedAuthProc(listens[i], anyHost);
-    // Local connections only: the test's client is on this machine.
     char *ids = IceComposeNetworkIdList(count, listens);
     std::printf("%s\n", ids);
     std::fflush(stdout);

@@ -57,27 +57,18 @@ Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, ch
             SmsDie(c), say("die");
         g_shutdown = false;
     };
-    cb->close_connection.callback = [](SmsConn c, SmPointer, int count, char **reasons) {
-        SmFreeReasons(count, reasons);
+    cb->close_connection.callback = [](SmsConn c, SmPointer, int, char **) {
         SmsCleanUp(c);
-        IceCloseConnection(g_ice);
         g_client = nullptr;
-        g_ice = nullptr;
         say("closed");
     };
+    // What the client hands over lives as long as this short-lived process.
     cb->set_properties.callback = [](SmsConn, SmPointer, int count, SmProp **props) {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             if (!std::strcmp(props[i]->name, SmRestartStyleHint) && props[i]->num_vals > 0)
                 say("restart-hint", *static_cast<unsigned char *>(props[i]->vals[0].value));
-            SmFreeProperty(props[i]);
-        }
-        std::free(props);
     };
-    cb->delete_properties.callback = [](SmsConn, SmPointer, int count, char **names) {
-        for (int i = 0; i < count; ++i)
-            std::free(names[i]);
-        std::free(names);
-    };
+    cb->delete_properties.callback = [](SmsConn, SmPointer, int, char **) {};
     cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
     return 1;
 }

@@ -59,7 +59,9 @@ Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, ch
     };
     cb->close_connection.callback = [](SmsConn c, SmPointer, int, char **) {
         SmsCleanUp(c);
+        IceCloseConnection(g_ice);
         g_client = nullptr;
+        g_ice = nullptr;
         say("closed");
     };
     // What the client hands over lives as long as this short-lived process.

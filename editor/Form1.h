@@ -116,8 +116,9 @@ private:
     bool readFile(const QString &path);
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
-    // Brings a journal's text back as unsaved; false (document emptied) when nothing differs from the file.
-    bool replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named);
+    // Brings a journal's text back as unsaved; false (document emptied) when nothing differs from
+    // the file, nullopt when the file cannot be read.
+    std::optional<bool> replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named);
     // A file dropped on the window or the text area: true when the drop was one.
     bool takeDrop(QDropEvent *event);
     bool takeDrag(QDragMoveEvent *event);

@@ -35,7 +35,10 @@ bool Form1::offerRecovery(const QString &file)
         if (!file.isEmpty() && c.header->path != file)
             continue;
         const bool named = !c.header->path.isEmpty() && stillMatches(*c.header);
-        if (c.edits.isEmpty() || !replayJournal(*c.header, c.edits, named)) {
+        const std::optional<bool> differs = c.edits.isEmpty() ? false : replayJournal(*c.header, c.edits, named);
+        if (!differs)
+            continue;   // the file it was made on cannot be read now: kept for a later start
+        if (!*differs) {
             left.remove();
             continue;
         }
@@ -57,12 +60,12 @@ bool Form1::offerRecovery(const QString &file)
     return false;
 }
 
-bool Form1::replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named)
+std::optional<bool> Form1::replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named)
 {
     QByteArray base;
     if (named && header.stamp) {
         if (!readFile(header.path))
-            return false;
+            return std::nullopt;
         base = Text1->bytes().toByteArray();
     } else if (named) {
         newDocument();
@@ -70,8 +73,11 @@ bool Form1::replayJournal(const journal::Header &header, const QList<journal::Ed
     } else {
         // Not the file the edits were made on any more: they go onto what it holds now, untitled.
         QByteArray raw;
-        if (!header.path.isEmpty() && QFileInfo::exists(header.path) && textfile::read(header.path, raw).ok)
+        if (!header.path.isEmpty() && QFileInfo::exists(header.path)) {
+            if (!textfile::read(header.path, raw).ok)
+                return std::nullopt;
             base = textfile::decode(raw).utf8;
+        }
         newDocument();
         Text1->replaceBytes(0, 0, base);
     }

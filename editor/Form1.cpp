@@ -79,7 +79,8 @@ void Form1::createControls()
     });
     Text1->onKeyPress = [this](int code) { Text1_KeyPress(code); };
     m_journal = new DocumentJournal(*Text1, [this] {
-        return journal::Header{cdb->FileName(), m_stamp, m_encoding, Text1->lineEnd(), QCoreApplication::applicationPid()};
+        const qint64 pid = QCoreApplication::applicationPid();
+        return journal::Header{cdb->FileName(), m_stamp, m_encoding, Text1->lineEnd(), pid};
     }, this);
     m_journal->onFailure = [this](const QString &reason) {
         m_services.messages.show(this, recoverytext::cannotKeep(reason), MsgButtons::Ok);

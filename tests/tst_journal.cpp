@@ -50,7 +50,8 @@ private Q_SLOTS:
             f.form->Text1->loadBytes(base);
             for (int i = 0; i < 25; ++i) {
                 const qint64 length = f.form->Text1->byteLength();
-                const qint64 from = rng.bounded(length + 1), to = from + rng.bounded(qMin<qint64>(3, length - from) + 1);
+                const qint64 from = rng.bounded(length + 1);
+                const qint64 to = from + rng.bounded(qMin<qint64>(3, length - from) + 1);
                 if (rng.bounded(3) == 0) {
                     f.form->Text1->selectBytes(from, from);
                     QTest::keyClick(f.form->Text1, rng.bounded(2) ? Qt::Key_Backspace : Qt::Key_Return);
@@ -168,7 +169,8 @@ private Q_SLOTS:
         const journal::Header h{kind == "untitled" ? "" : doc, textfile::write(doc, QByteArrayView("one two")).stamp};
         const QList<journal::Edit> two{{4, 3, "TWO"}};
         const QHash<QString, QList<journal::Edit>> edits{
-            {"named", two}, {"changed", two}, {"held", two}, {"untitled", {{0, 0, "hi"}}}, {"undone", {{0, 0, "x"}, {0, 1, ""}}}};
+            {"named", two}, {"changed", two}, {"held", two},
+            {"untitled", {{0, 0, "hi"}}}, {"undone", {{0, 0, "x"}, {0, 1, ""}}}};
         auto w = std::make_unique<journal::Writer>();
         QVERIFY(w->open(dir->path(), h));
         for (const journal::Edit &e : edits.value(kind))

@@ -63,9 +63,10 @@ what="lost display"
 Xvfb -displayfd 3 -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 & xother=$!
 for i in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 other=":$(cat "$work/display")"
+for i in $(seq 1 100); do DISPLAY=$other xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 DISPLAY=$other QT_QPA_PLATFORM=xcb "$exe" >>"$work/zendral.log" 2>&1 & pid=$!
 for i in $(seq 1 100); do id=$(DISPLAY=$other xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | head -1); [ -n "$id" ] && break; sleep 0.1; done
-[ -n "$id" ] || fail "no window on the second display"
+[ -n "$id" ] || fail "no window on the second display: $(tail -3 "$work/zendral.log")"
 DISPLAY=$other xdotool windowfocus --sync "$id"; sleep 0.3
 DISPLAY=$other xdotool type --delay 20 "lost display"; sleep 0.5
 kill -KILL $xother; wait $xother 2>/dev/null; xother=

@@ -45,6 +45,10 @@ CommandLine parseCommandLine(const QByteArrayList &raw)
                                                      "windows-1251, UTF-16LE) instead of the one detected."),
                                       QStringLiteral("NAME"));
     parser.addOption(encoding);
+    // A session manager that restarts programs adds `-session ID`; no session is restored, but it starts.
+    QCommandLineOption session(QStringLiteral("session"), QString(), QStringLiteral("id"));
+    session.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(session);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The text file to open, created by the first Save if it does not "
                                                 "exist yet. Each further FILE opens in a window of its own. "
@@ -92,7 +96,7 @@ QStringList openFiles(Form1 &form, const CommandLine &line,
     for (qsizetype i = 1; i < files.size(); ++i)
         if (!startAnother(files[i]))
             failed << files[i];
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !files.first().isEmpty())   // empty: the window holds its text already
         form.startWith(files.first(), line.encoding);
     return failed;
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 #include "app/PlatformChoice.h"
+#include "app/Ending.h"
 #include "app/WindowRegistry.h"
+#include "editor/DocumentJournal.h"
+#include "editor/Form1.h"
 #include "platform/AppName.h"
 #include "platform/Clipboard.h"
 #include "platform/ClipboardHandover.h"
@@ -60,13 +63,34 @@ int main(int argc, char **argv)
     {
         WindowRegistry windows(services);
         Form1 *form = windows.showForm1();
+        // Unsaved edits go to a journal; a start offers what an earlier process left there.
+        QString whyNoJournal;
+        const QString journals = journal::folder(&whyNoJournal);
+        form->journal().setFolder(journals, whyNoJournal);
+        syncJournalsAtExit();
+        bool ending = false;
+        EndSignals endSignals;
+        const auto endNow = [&] {
+            // The journal keeps the unsaved text; the user's file stays as it is.
+            if (Form1 *f = windows.form1())
+                f->journal().sync();
+            ending = true;
+            QCoreApplication::exit(0);   // leaves any dialog's loop too, and no dialog shows after it
+        };
+        QObject::connect(&endSignals, &EndSignals::received, endNow);
+        followSession(windows, endNow);
         const auto startAnother = [&line](const QString &file) {
             const QStringList arguments = line.passOn + QStringList{QStringLiteral("--"), file};
             return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
         };
-        for (const QString &file : openFiles(*form, line, startAnother))
-            std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
-        status = app.exec();
+        CommandLine opened = line;
+        if (form->offerRecovery(opened.files.value(0)) && !opened.files.isEmpty())
+            opened.files.first().clear();   // its text is back, unsaved: opening it again would lose that
+        if (!ending)
+            for (const QString &file : openFiles(*form, opened, startAnother))
+                std::fprintf(stderr, "zendral: cannot start a window for %s\n", file.toLocal8Bit().constData());
+        if (!ending)   // a signal during the start's questions: the event loop would not see it
+            status = app.exec();
     }
     // The windows are gone by now; what the user copied outlives the process.
     handOverClipboard();

@@ -52,7 +52,7 @@ void FileChangeNotice::check()
     m_asking = true;
     const bool unsaved = m_document.unsaved();
     const MsgAnswer answer = m_messages.show(m_window, unsaved ? form1text::reloadLosingChanges() : form1text::reload(),
-                                             unsaved ? MsgButtons::YesNo : MsgButtons::YesYesNo);
+                                             unsaved ? MsgButtons::YesNo : MsgButtons::YesNoDefaultYes);
     m_asking = false;
     m_declined = now;   // asked once for this change, whatever came of it
     if (answer == MsgAnswer::Yes)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Form1.h"
+#include "editor/DocumentJournal.h"
 #include "editor/Form1Def.h"
 #include "editor/FileChangeNotice.h"
+#include "editor/Recovery.h"
 #include "editor/Icons.h"
 #include "editor/MenuBarKeys.h"
 #include "editor/TextMenu.h"
@@ -84,6 +86,13 @@ void Form1::createControls()
     connect(Text1, &TextBox::aboutToChange, this, [this](qint64, qint64 length, bool insertion) {
         Saved = !insertion && length == Text1->byteLength() && cdb->FileName().isEmpty();
     });
+    m_journal = new DocumentJournal(*Text1, [this] {
+        const qint64 pid = QCoreApplication::applicationPid();
+        return journal::Header{cdb->FileName(), m_stamp, m_encoding, Text1->lineEnd(), pid};
+    }, this);
+    m_journal->onFailure = [this](const QString &reason) {
+        m_services.messages.show(this, recoverytext::cannotKeep(reason), MsgButtons::Ok);
+    };
     connect(Text1, &TextBox::changed, this, &Form1::armTimer);
     m_client->installEventFilter(this);
     // A file dropped on the text opens; dropped text goes in as the box does it.
@@ -233,17 +242,19 @@ void Form1::newDocument()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: the window closes only when the text is safe.
-    if (AskToSave())
-        event->accept();
-    else
-        event->ignore();
+    // Form_Unload: the window closes only when the text is safe, or the user gave it up.
+    if (!AskToSave())
+        return event->ignore();
+    m_journal->reset();
+    event->accept();
 }
 
 void Form1::mnufileexit_Click()
 {
-    if (AskToSave())
-        m_host.exitProcess();
+    if (!AskToSave())
+        return;
+    m_journal->reset();   // saved, or given up with No
+    m_host.exitProcess();
 }
 
 void Form1::mnuoptfind_Click() { m_host.open(EditorHost::Window::Find); }

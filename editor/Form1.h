@@ -4,6 +4,7 @@
 // keeps them current.
 #include "editor/EditorHost.h"
 #include "search/EditTarget.h"
+#include "text/Journal.h"
 #include "text/TextFile.h"
 #include <QMainWindow>
 #include <QTimer>
@@ -15,6 +16,7 @@ class TextBox;
 class StatusBar;
 class CommonDialog;
 class FileChangeNotice;
+class DocumentJournal;
 class QAction;
 
 class Form1 : public QMainWindow
@@ -66,6 +68,13 @@ public:
     // Tells the user that `path` was not opened, and why.
     void reportCannotOpen(const QString &path, const QString &reason);
 
+    // The journal of unsaved edits; it keeps none until given a folder.
+    DocumentJournal &journal() { return *m_journal; }
+    // At start: offers the oldest journal left by a process that ended without
+    // saving (the one for `file` only, when a file is given). True when its text
+    // was brought back, which then stands in for opening `file`.
+    bool offerRecovery(const QString &file = {});
+
     void Form_Load();
     void Form_Resize();
     void Timer1_Timer();
@@ -110,6 +119,9 @@ private:
     bool readFile(const QString &path, const std::optional<textfile::Encoding> &encoding = {});
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
+    // Brings a journal's text back as unsaved; false (document emptied) when nothing differs from
+    // the file, nullopt when the file cannot be read.
+    std::optional<bool> replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named);
     // A file dropped on the window or the text area: true when the drop was one.
     bool takeDrop(QDropEvent *event);
     bool takeDrag(QDragMoveEvent *event);
@@ -117,6 +129,7 @@ private:
     Services &m_services;
     EditorHost &m_host;
     std::unique_ptr<EditTarget> m_editTarget;
+    DocumentJournal *m_journal = nullptr;
     QWidget *m_client = nullptr;
     QList<QAction *> m_needText;   // the commands that work only on some text
     textfile::Encoding m_encoding = textfile::Encoding::Utf8;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File commands, reading and writing the document, and the menu-state timer of the main window.
 #include "editor/Form1.h"
+#include "editor/DocumentJournal.h"
 #include "editor/Form1Def.h"
 #include "editor/FileChangeNotice.h"
 #include "platform/CommonDialog.h"
@@ -173,6 +174,7 @@ bool Form1::saveTo(const QString &path, QByteArray &copy)
     m_stamp = r.stamp;
     m_notice->follow(path, m_stamp);
     Saved = true;
+    m_journal->reset();
     return true;
 }
 

@@ -9,8 +9,8 @@
 
 class QWidget;
 
-// Yes is the default of YesNoCancel and YesYesNo, No of YesNo; Esc answers Cancel or No.
-enum class MsgButtons { Ok, YesNoCancel, YesNo, YesYesNo };
+// Yes is the default of YesNoCancel and YesNoDefaultYes, No of YesNo; Esc answers Cancel or No.
+enum class MsgButtons { Ok, YesNoCancel, YesNo, YesNoDefaultYes };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 // Every message box of the system: no icon, title "Zendral".

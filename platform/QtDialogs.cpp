@@ -26,9 +26,9 @@ MsgAnswer QtDialogs::show(QWidget *parent, const QString &text, MsgButtons butto
     box.exec();
     if (box.clickedButton() == box.button(QMessageBox::Yes))
         return MsgAnswer::Yes;
-    if (box.clickedButton() == box.button(QMessageBox::No) || !cancel)
+    if (box.clickedButton() == box.button(QMessageBox::No) || buttons == MsgButtons::YesNo)
         return MsgAnswer::No;
-    return MsgAnswer::Cancel;
+    return MsgAnswer::Cancel;   // Cancel, or closed unanswered (as when the program is told to end)
 }
 
 QStringList QtDialogs::nameFilters(const QString &filter)

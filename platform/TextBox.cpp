@@ -146,9 +146,17 @@ void TextBox::onModified(int position, int type, int length)
     m_amidEdit = true;
     Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
     m_amidEdit = false;
+    if (type & SC_MOD_BEFOREDELETE)
+        Q_EMIT edited(at, n, {});
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
+        // The bytes are in once the edit is complete: announced then, at the latest
+        // when the event loop comes round (the component's notice carries no text).
+        if (!m_applyQueued) {
+            m_applyQueued = true;
+            QMetaObject::invokeMethod(this, [this] { m_applyQueued = false; applyEdits(); }, Qt::QueuedConnection);
+        }
     } else if (type & SC_MOD_BEFOREDELETE) {
         const auto ch = [this](qint64 p) { return char(send(SCI_GETCHARAT, p)); };
         if ((ch(at - 1) == '\r' && (ch(at) == '\n' || ch(at + n) == '\n')) || (ch(at + n - 1) == '\r' && ch(at + n) == '\n'))
@@ -177,6 +185,7 @@ void TextBox::applyEdits() const
         return;
     const auto *p = reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, at, n));
     m_nonchars.inserted(at, QByteArrayView(p, n));
+    Q_EMIT const_cast<TextBox *>(this)->edited(at, 0, QByteArrayView(p, n));
     // The component's UTF-16 line index goes wrong when an edit joins a CR with
     // an LF or splits such a pair: it is built again on its next use.
     const auto ch = [this](qint64 pos) { return char(send(SCI_GETCHARAT, pos)); };
@@ -433,6 +442,7 @@ void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
     send(SCI_SETTARGETRANGE, from, to);
     // Scintilla aborts on a null text pointer, which an empty view may carry.
     sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
+    applyEdits();
     send(SCI_GOTOPOS, from + utf8.size());
 }
 

@@ -103,6 +103,8 @@ Q_SIGNALS:
     void textReplaced();   // a whole new text was put in (a load, not an edit)
     // Before bytes [at, at + length) are inserted or removed, the text still as it was.
     void aboutToChange(qint64 at, qint64 length, bool insertion);
+    // Each edit as a record, in order: bytes [at, at + removed) went, or `inserted` came at `at`.
+    void edited(qint64 at, qint64 removed, QByteArrayView inserted);
 
 protected:
     bool event(QEvent *e) override;
@@ -160,6 +162,7 @@ private:
     mutable qint64 m_insertedAt = -1, m_insertedLength = 0;
     // Bytes being removed by the last edit, and the text's size before it.
     mutable qint64 m_removedAt = -1, m_removedLength = 0, m_sizeBeforeRemoval = 0;
+    bool m_applyQueued = false;
     mutable Noncharacters m_nonchars;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;

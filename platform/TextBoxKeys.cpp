@@ -122,7 +122,9 @@ bool TextBox::event(QEvent *e)
             return false;
         }
     }
-    return QsciScintillaBase::event(e);
+    const bool taken = QsciScintillaBase::event(e);
+    applyEdits();   // what a key or an input method inserted is announced at once
+    return taken;
 }
 
 void TextBox::keyPressEvent(QKeyEvent *e)

@@ -68,6 +68,7 @@ private Q_SLOTS:
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
         // The user's encoding rather than the detected one.
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", true, "", {}};
+        QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, true, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
         QTest::newRow("unreadable")
             << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};

@@ -356,7 +356,7 @@ private Q_SLOTS:
                                   : QStringList{n.unsaved ? form1text::reloadLosingChanges() : form1text::reload()};
         QCOMPARE(dialogs().messages(), asked);
         if (!asked.isEmpty())
-            QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesYesNo);
+            QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesNoDefaultYes);
         const bool reloaded = n.answer == MsgAnswer::Yes;
         const QString kept = n.unsaved ? QStringLiteral("mine one\n") : QStringLiteral("one\n");
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved),

@@ -60,7 +60,7 @@ private Q_SLOTS:
             return dialogs.show(nullptr, QStringLiteral("Overwrite it?"), buttons);
         };
         QCOMPARE(std::tuple(yesNo(MsgButtons::YesNo, Qt::Key_Return), yesNo(MsgButtons::YesNo, Qt::Key_Escape),
-                            yesNo(MsgButtons::YesYesNo, Qt::Key_Return), yesNo(MsgButtons::YesYesNo, Qt::Key_Escape)),
+                            yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Return), yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Escape)),
                  std::tuple(MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No));
         QCOMPARE(seen.mid(5), (QStringList{"2", "2", "2", "2"}));
     }

@@ -3,7 +3,7 @@
 # Installs whatever the build and the tests need that this Debian machine lacks.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkgconf libuchardet-dev
+  build-essential cmake ninja-build pkgconf libuchardet-dev zlib1g-dev libsm-dev libice-dev
   qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libqscintilla2-qt6-dev libx11-dev libxcb1-dev
   xvfb xauth xdotool xclip x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
   acl attr at-spi2-core dbus-daemon dbus-bin python3-gi gir1.2-atspi-2.0

@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The journal of unsaved edits: what the box did replays from it, a torn or
+// damaged one replays a clean prefix, its modes and sync cadence, how it follows
+// the document, and the offer to bring it back at start.
+#include "editor/DocumentJournal.h"
+#include "editor/Recovery.h"
+#include "support/EditorFixture.h"
+#include "support/TestMain.h"
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+
+namespace {
+int mode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+QStringList journals(const QString &dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
+}
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+    EditorFixture f;
+    std::unique_ptr<QTemporaryDir> dir;
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(f.start());
+        dir = std::make_unique<QTemporaryDir>();
+        f.form->journal().setFolder(dir->path());
+    }
+    void cleanup() { f.finish(); }
+
+    // Random edits on random texts (CR LF pairs joined and split, noncharacters, keys and
+    // replacements): the journal replays to the box's bytes, and cut or damaged at any byte it
+    // replays a prefix of the edits.
+    void replaysWhatTheBoxDid()
+    {
+        static const QByteArray pieces[] = {"a", "\r", "\n", "\r\n", "\xC3\xA9", "\xEF\xB7\x90", "\xEF\xBF\xBF", "xyz"};
+        QRandomGenerator rng(20);
+        const auto piece = [&] { return pieces[rng.bounded(int(std::size(pieces)))]; };
+        for (int round = 0; round < 12; ++round) {
+            QByteArray base;
+            for (int i = rng.bounded(30); i > 0; --i)
+                base += piece();
+            f.form->Text1->loadBytes(base);
+            for (int i = 0; i < 25; ++i) {
+                const qint64 length = f.form->Text1->byteLength();
+                const qint64 from = rng.bounded(length + 1);
+                const qint64 to = from + rng.bounded(qMin<qint64>(3, length - from) + 1);
+                if (rng.bounded(3) == 0) {
+                    f.form->Text1->selectBytes(from, from);
+                    QTest::keyClick(f.form->Text1, rng.bounded(2) ? Qt::Key_Backspace : Qt::Key_Return);
+                } else {
+                    f.form->Text1->replaceBytes(from, to, rng.bounded(2) ? piece() : QByteArray());
+                }
+            }
+            const QByteArray raw = f.contents(f.form->journal().writer().path());
+            const journal::Contents whole = journal::decode(raw);
+            QByteArray replayed = base;
+            QCOMPARE(journal::replay(replayed, whole.edits), whole.edits.size());
+            QCOMPARE(replayed, f.form->Text1->bytes().toByteArray());
+            QVERIFY(!whole.torn);
+            for (qsizetype at = 0; at < raw.size(); ++at) {
+                QByteArray damaged = raw;
+                damaged[at] = char(damaged[at] ^ (1 << rng.bounded(8)));
+                const journal::Contents cut = journal::decode(raw.first(at)), bad = journal::decode(damaged);
+                QVERIFY2(bad.torn && cut.edits.size() <= whole.edits.size(), qPrintable(QString::number(at)));
+                for (const journal::Contents &c : {cut, bad})
+                    QVERIFY(whole.edits.first(c.edits.size()) == c.edits && (!c.header || c.header == whole.header));
+            }
+        }
+        // Positions past 4 GiB come back whole.
+        const journal::Edit far{(qint64(1) << 40) + 7, (qint64(1) << 33) + 1, "q"};
+        const QByteArray header = journal::encodeHeader({});
+        QCOMPARE(journal::decode(header + journal::encodeEdit(far.at, far.removed, far.inserted)).edits,
+                 QList<journal::Edit>{far});
+    }
+
+    // Nobody else reads the unsaved text, whatever the umask.
+    void modesAreTheUsersOnly()
+    {
+        const mode_t old = ::umask(0);
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir->path() + "/state"));
+        QDir().mkpath(dir->path() + "/state/zendral");
+        ::chmod(QFile::encodeName(dir->path() + "/state/zendral").constData(), 0755);
+        const QString folder = journal::folder();
+        journal::Writer w;
+        QVERIFY(w.open(folder, {}));
+        ::umask(old);
+        QCOMPARE(std::tuple(mode(folder), mode(w.path())), std::tuple(0700, 0600));
+    }
+
+    // Synced within 2 s of the first edit not yet synced, and never per key.
+    void syncsWithinTwoSeconds()
+    {
+        qint64 now = 0;
+        journal::Writer w([&now] { return now; });
+        QVERIFY(w.open(dir->path(), {}));
+        for (now = 0; now < 10000; now += 100) {
+            QVERIFY(w.append(now, 0, "k"));
+            QVERIFY(w.syncDueIn() <= journal::Writer::SyncDelay);
+            w.syncIfDue();
+        }
+        QCOMPARE(w.syncCount(), 4);   // at 2000, 4100, 6200, 8300
+        now = 10399;
+        w.syncIfDue();
+        now = 10400;
+        w.syncIfDue();
+        QCOMPARE(std::tuple(w.syncCount(), w.syncDueIn()), std::tuple(5, qint64(-1)));
+    }
+
+    // There is a journal exactly while there is unsaved typed text.
+    void followsTheDocument()
+    {
+        const QString saved = dir->path() + "/doc.txt";
+        f.type("ab");
+        QCOMPARE(journals(dir->path()).size(), 1);
+        f.settle();   // Save is enabled once the timer has seen the text
+        f.t->dialogs.chooseFile(saved);
+        f.fileItem("save")->trigger();
+        QCOMPARE(journals(dir->path()).size(), 1);   // the document file only
+        f.type("c");
+        QCOMPARE(journals(dir->path()).size(), 2);
+        f.t->dialogs.answer(MsgAnswer::No);
+        f.fileItem("new")->trigger();
+        QCOMPARE(journals(dir->path()), QStringList{"doc.txt"});
+    }
+
+    // A journal that cannot be written says so once, and editing goes on.
+    void saysOnceWhenItCannotBeWritten()
+    {
+        f.form->journal().setFolder(dir->path() + "/gone");
+        f.t->dialogs.answer(MsgAnswer::Ok);
+        f.type("ab");
+        QTRY_COMPARE(f.t->dialogs.messages(), QStringList{recoverytext::cannotKeep("No such file or directory")});
+        f.type("c");
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.t->dialogs.messages().size()), std::tuple(QString("abc"), 1));
+    }
+
+    void offersWhatWasLeft_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<MsgAnswer>("answer");   // Ok: nothing is asked
+        QTest::addColumn<QString>("text");       // afterwards: the box's text, the document's name,
+        QTest::addColumn<QString>("name");       // and the files in the folder, the document's included
+        QTest::addColumn<int>("left");
+        QTest::newRow("offered, Yes") << "named" << MsgAnswer::Yes << "one TWO" << "doc.txt" << 2;
+        QTest::newRow("declined") << "named" << MsgAnswer::No << "" << "" << 1;
+        QTest::newRow("stamp changed: untitled") << "changed" << MsgAnswer::Yes << "one TWO!!" << "" << 2;
+        QTest::newRow("untitled") << "untitled" << MsgAnswer::Yes << "hi" << "" << 2;
+        QTest::newRow("held by a live process") << "held" << MsgAnswer::Ok << "" << "" << 2;
+        QTest::newRow("no edits: deleted unasked") << "empty" << MsgAnswer::Ok << "" << "" << 1;
+        QTest::newRow("edits undone: deleted unasked") << "undone" << MsgAnswer::Ok << "" << "" << 1;
+        QTest::newRow("unreadable: set aside") << "garbage" << MsgAnswer::Ok << "" << "" << 2;
+    }
+    void offersWhatWasLeft()
+    {
+        QFETCH(QString, kind);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QFETCH(int, left);
+        const QString doc = dir->path() + "/doc.txt";
+        const journal::Header h{kind == "untitled" ? "" : doc, textfile::write(doc, QByteArrayView("one two")).stamp};
+        const QList<journal::Edit> two{{4, 3, "TWO"}};
+        const QHash<QString, QList<journal::Edit>> edits{
+            {"named", two}, {"changed", two}, {"held", two},
+            {"untitled", {{0, 0, "hi"}}}, {"undone", {{0, 0, "x"}, {0, 1, ""}}}};
+        auto w = std::make_unique<journal::Writer>();
+        QVERIFY(w->open(dir->path(), h));
+        for (const journal::Edit &e : edits.value(kind))
+            QVERIFY(w->append(e.at, e.removed, e.inserted));
+        const QString path = w->path();
+        if (kind != "held")
+            w.reset();
+        if (kind == "garbage")
+            QVERIFY(textfile::write(path, QByteArrayView("not a journal")).ok);
+        if (kind == "changed")
+            QVERIFY(textfile::write(doc, QByteArrayView("one two!!")).ok);
+        QStringList shown;
+        if (answer != MsgAnswer::Ok)
+            shown << recoverytext::offer(h.path, QFileInfo(path).lastModified(), kind == "changed");
+        if (kind == "garbage")
+            shown << recoverytext::setAside(path, path + ".unreadable");
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            f.t->dialogs.answer(answer);
+        QCOMPARE(f.form->offerRecovery(), answer == MsgAnswer::Yes);
+        QCOMPARE(std::tuple(f.form->Text1->Text(), QFileInfo(f.form->cdb->FileName()).fileName(), f.form->Saved),
+                 std::tuple(text, name, text.isEmpty()));
+        QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages()), std::tuple(left, shown));
+    }
+};
+
+ZENDRAL_TEST_MAIN(TestJournal)
+#include "tst_journal.moc"

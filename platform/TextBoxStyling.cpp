@@ -6,19 +6,8 @@
 // line therefore keep style bytes, in invisible runs of about 1 KiB (all styles
 // look alike); the others keep none.
 #include "platform/TextBox.h"
+#include "platform/SciLoader.h"
 #include <cstring>
-
-// The component's loading interface (see TextBox.cpp).
-class SciLoader
-{
-public:
-    virtual int Release() = 0;
-    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
-    virtual void *ConvertToDocument() = 0;
-
-protected:
-    ~SciLoader() = default;
-};
 
 namespace {
 using Sci = QsciScintillaBase;

@@ -11,15 +11,7 @@ trap 'rm -rf "$work"' EXIT
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"
 fail() { echo "FAIL: $*"; kill $pid $wm 2>/dev/null; exit 1; }
-# Waits until a visible window has exactly this title; prints its id.
-window() {
-  for i in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+. "$ZENDRAL_TEST_SUPPORT/xwindows.sh"
 gone() {
   for i in $(seq 1 50); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0

@@ -14,14 +14,7 @@ exe="$1"; work="$2"; manager="$3"
 journals="$HOME/.local/state/zendral"
 pid=
 fail() { echo "FAIL: $*"; kill $pid $wm $SM_PID 2>/dev/null; exit 1; }
-window() {
-  for i in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+. "$ZENDRAL_TEST_SUPPORT/xwindows.sh"
 ended() { for i in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
 # The manager's next lines, until one is exactly $1.
 expect() {

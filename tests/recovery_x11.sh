@@ -13,14 +13,7 @@ exe="$1"; work="$2"
 journals="$HOME/.local/state/zendral"
 fail() { echo "FAIL: $*"; kill $pid $wm $xother 2>/dev/null; exit 1; }
 pid=; xother=
-window() {
-  for i in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+. "$ZENDRAL_TEST_SUPPORT/xwindows.sh"
 # The question is a second window titled Zendral.
 question() {
   for i in $(seq 1 100); do

@@ -5,3 +5,6 @@ work="$(mktemp -d)"
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
+# The scripts the tests' sessions source.
+export ZENDRAL_TEST_SUPPORT
+ZENDRAL_TEST_SUPPORT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The search on its own, then the Find and Replace windows as built and at work on the editor.
+// The Find and Replace windows as built and at work on the editor.
 #include "platform/Colors.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
 #include "search/SearchDefs.h"
-#include "text/TextSearch.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
 #include <QCheckBox>
@@ -13,10 +12,8 @@
 #include <QPushButton>
 
 using Sel = std::pair<qint64, qint64>;
-using textsearch::Compare;
 
 static QString u(const char *utf8) { return QString::fromUtf8(utf8); }
-struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none
 enum Mode { Find, Exact, Grayed, Replace };   // Find and its case choice, or Replace
 struct Press {   // null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
@@ -44,52 +41,6 @@ class TestSearch : public QObject
 
 private Q_SLOTS:
     void cleanup() { f.finish(); f.t.reset(); }   // fresh services even after a failure
-
-    void search_data()
-    {
-        QTest::addColumn<Hit>("c");
-        QTest::newRow("empty text, empty what") << Hit{{}, {}, 0, 0};
-        QTest::newRow("empty what") << Hit{"abc", {}, 1, 1};
-        QTest::newRow("ascii, the first of several") << Hit{"xABCx abc abc", "abc", 2, 7};
-        QTest::newRow("latin-1, hit at the end") << Hit{"xxÄÖÜ", "äöü", 3, 0};
-        QTest::newRow("long s, shorter in UTF-8") << Hit{"Maſs", "ss", 3, 0};
-        QTest::newRow("kelvin sign, longer in UTF-8") << Hit{"5 K", "k", 3, 0};
-        QTest::newRow("dotted capital I") << Hit{"İ", "i", 1, 0};
-        QTest::newRow("deseret after pairs") << Hit{"😀a😀b𐐀𐐨", "𐐨", 7, 9};
-        QTest::newRow("beyond 32767") << Hit{QByteArray(40000, 'x') + " needle Needle", "Needle", 40002, 40009};
-        QTest::newRow("beyond 65535") << Hit{QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009};
-        // Invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves.
-        QTest::newRow("truncated sequence at the end") << Hit{"ab\xC3", "\xC3", 3, 3};
-        QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
-        QTest::newRow("overlong form is no letter") << Hit{"x\xE0\x81\x81", "xa", 0, 0};
-        QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};
-        QTest::newRow("fullwidth letters") << Hit{"x\uFF21", "\uFF41", 2, 0};
-        QTest::newRow("U+0080 after ASCII") << Hit{"a\u0080", "\u0080", 2, 2};
-    }
-
-    void search()
-    {
-        QFETCH(Hit, c);
-        // The hit in UTF-16 terms, as the dialogs select it.
-        const QString what = QString::fromUtf8(c.what);
-        auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
-        for (const auto &[compare, expected] : {std::pair(Compare::Text, c.caseBlind), std::pair(Compare::Binary, c.exact)}) {
-            // Each view is followed in memory by a continuation byte, which a search must not read.
-            const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
-            const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1), QByteArrayView(what8).chopped(1), compare);
-            QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0), Sel(expected, expected ? what.size() : 0));
-        }
-    }
-
-    void everySimpleCaseMappingMatches()
-    {
-        for (char32_t c = 0; c <= char32_t(QChar::LastValidCodePoint); ++c)
-            for (char32_t m : {QChar::toLower(c), QChar::toUpper(c), QChar::toTitleCase(c), QChar::toCaseFolded(c)})
-                QVERIFY2(textsearch::caseKey(m) == textsearch::caseKey(c), qPrintable(QString::number(c, 16)));
-        // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
-        for (const char *text : {"\xDF\x80", "\xEF\xBC\xA1", "\xF4\x80\x80\x80"})
-            QVERIFY(!textsearch::findUtf8(text, QByteArrayView(text, 1), Compare::Text).found());
-    }
 
     void windows()
     {

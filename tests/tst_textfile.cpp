@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The text file format: what is read comes back byte for byte.
+// The text layer: the file format (what is read comes back byte for byte) and the search.
 #include "text/TextFile.h"
+#include "text/TextSearch.h"
 #include <QTest>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -8,13 +9,16 @@
 #include <unistd.h>
 
 using textfile::Encoding;
+using textsearch::Compare;
 using L = LineEnd;
 struct Trip { QByteArray raw; Encoding encoding; QString text; L lineEnd; };
 struct Kept { int mode; bool foreignOwner, throughLink; };
 struct Proc { QString path; QByteArray start; int atLeast; };
+struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none
 Q_DECLARE_METATYPE(Trip)
 Q_DECLARE_METATYPE(Kept)
 Q_DECLARE_METATYPE(Proc)
+Q_DECLARE_METATYPE(Hit)
 
 class TestTextFile : public QObject
 {
@@ -162,6 +166,80 @@ private Q_SLOTS:
         const textfile::Result r = textfile::read(p.path, bytes);
         QVERIFY2(r.ok, qPrintable(r.error));
         QVERIFY2(bytes.startsWith(p.start) && bytes.endsWith('\n') && bytes.size() >= p.atLeast, bytes.constData());
+    }
+
+    // A read or a write reports how far it has come, piece by piece, up to the whole; a read that its sink stops
+    // (no memory left for the text) fails without a reason of the system's.
+    void progressAndStop()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        QList<qint64> seen;
+        const textfile::Progress note = [&seen](qint64 done, qint64 total) { seen << done << total; };
+        const qint64 chunk = textfile::DefaultChunk, total = chunk + 10;
+        Encoding e = Encoding::Utf8;
+        QVERIFY(textfile::write(path, QByteArray(total, 'a'), e, note).ok);
+        struct Sink : textfile::ByteSink {
+            bool room = true;
+            bool append(QByteArrayView) override { return room; }
+            bool restart() override { return true; }
+        } sink;
+        textfile::Decoder decoder(sink);
+        QVERIFY(textfile::read(path, decoder, {.progress = note}).ok);
+        QCOMPARE(seen, (QList<qint64>{chunk, total, total, total, chunk, total, total, total}));
+        sink.room = false;
+        textfile::Decoder refused(sink);
+        const textfile::Result r = textfile::read(path, refused);
+        QCOMPARE(std::pair(r.ok, r.error), std::pair(false, QString()));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<Hit>("c");
+        QTest::newRow("empty text, empty what") << Hit{{}, {}, 0, 0};
+        QTest::newRow("empty what") << Hit{"abc", {}, 1, 1};
+        QTest::newRow("ascii, the first of several") << Hit{"xABCx abc abc", "abc", 2, 7};
+        QTest::newRow("long s, shorter in UTF-8") << Hit{"Maſs", "ss", 3, 0};
+        QTest::newRow("kelvin sign, longer in UTF-8") << Hit{"5 K", "k", 3, 0};
+        QTest::newRow("dotted capital I") << Hit{"İ", "i", 1, 0};
+        QTest::newRow("deseret after pairs") << Hit{"😀a😀b𐐀𐐨", "𐐨", 7, 9};
+        QTest::newRow("beyond 65535") << Hit{QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009};
+        // Invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves.
+        QTest::newRow("truncated sequence at the end") << Hit{"ab\xC3", "\xC3", 3, 3};
+        QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
+        QTest::newRow("overlong form is no letter") << Hit{"x\xE0\x81\x81", "xa", 0, 0};
+        QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};
+        // The edges of the UTF-8 lengths and of the table of the first 65536 characters.
+        QTest::newRow("U+0080 after ASCII") << Hit{"a\u0080", "\u0080", 2, 2};
+        QTest::newRow("U+0800 after U+07FF") << Hit{"\u07FF\u0800", "\u0800", 2, 2};
+        QTest::newRow("U+10000 after U+FFFF") << Hit{"\uFFFF\U00010000\U0010FFFF", "\U00010000", 2, 2};
+    }
+
+    void search()
+    {
+        QFETCH(Hit, c);
+        // The hit in UTF-16 terms, as the dialogs select it.
+        const QString what = QString::fromUtf8(c.what);
+        auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
+        using Sel = std::pair<qint64, qint64>;
+        for (const auto &[compare, expected] : {std::pair(Compare::Text, c.caseBlind), {Compare::Binary, c.exact}}) {
+            // Each view is followed in memory by a continuation byte, which a search must not read.
+            const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
+            const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1),
+                                                             QByteArrayView(what8).chopped(1), compare);
+            QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0),
+                     Sel(expected, expected ? what.size() : 0));
+        }
+    }
+
+    void everySimpleCaseMappingMatches()
+    {
+        for (char32_t c = 0; c <= char32_t(QChar::LastValidCodePoint); ++c)
+            for (char32_t m : {QChar::toLower(c), QChar::toUpper(c), QChar::toTitleCase(c), QChar::toCaseFolded(c)})
+                QVERIFY2(textsearch::caseKey(m) == textsearch::caseKey(c), qPrintable(QString::number(c, 16)));
+        // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
+        for (const char *text : {"\xDF\x80", "\xEF\xBC\xA1", "\xF4\x80\x80\x80"})
+            QVERIFY(!textsearch::findUtf8(text, QByteArrayView(text, 1), Compare::Text).found());
     }
 };
 

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the save prompt and its callers, the document
 // flag, the window registry, resizing, menus and status bar.
-#include "about/AboutDef.h"
 #include "about/AboutWindow.h"
-#include "search/SearchDefs.h"
 #include "calc/CalcWindow.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
@@ -24,19 +22,6 @@ class TestForm1 : public QObject
 private Q_SLOTS:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
-
-    // The texts the windows show, pinned once here; the other tests refer to them by name.
-    void textsAsShown()
-    {
-        QCOMPARE((QStringList{appName(), form1text::saveQuestion(), form1text::changedOnDisk(), form1text::cannotOpen("a"),
-                              form1text::cannotSave("b"), form1text::invalidFormat(), searchtext::notFound(),
-                              searchtext::nothingToReplace(), searchtext::cannotFind("c"), abouttext::version(),
-                              abouttext::unavailable()}),
-                 (QStringList{"Zendral", "Do You Want to Save File ?", "The file has been changed by another program. Overwrite it?",
-                              "Cannot open \"a\".", "Cannot save \"b\".", "Invalid Data Format", "Sorry Friend,String Not Found",
-                              "Please Enter Text To Find And Replace", "Cannot Find c", "Version 1.0",
-                              "System Friend Information Is Unavailable At This Time"}));
-    }
 
     void startsAsDefined_data()
     {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text layer: the file format (what is read comes back byte for byte) and the search.
+#include "text/Noncharacters.h"
 #include "text/TextFile.h"
 #include "text/TextSearch.h"
 #include <QTest>
@@ -191,6 +192,19 @@ private Q_SLOTS:
         textfile::Decoder refused(sink);
         const textfile::Result r = textfile::read(path, refused);
         QCOMPARE(std::pair(r.ok, r.error), std::pair(false, QString()));
+    }
+
+    // Every noncharacter is found at its first byte, with its length; nothing else is one, not even one cut short.
+    void noncharacters()
+    {
+        // Each plane's end (U+xFD00 on) whole, and a sample of the rest.
+        for (char32_t c = 0; c <= char32_t(QChar::LastValidCodePoint); c += (c & 0xFFFF) >= 0xFD00 ? 1 : 61) {
+            const QByteArray bytes = QString::fromUcs4(&c, 1).toUtf8();
+            const int length = QChar::isNonCharacter(c) ? int(bytes.size()) : 0;
+            if (!QChar::isSurrogate(c)
+                && (Noncharacters::lengthAt(bytes, 0) != length || Noncharacters::lengthAt(bytes.chopped(1), 0) != 0))
+                QFAIL(qPrintable(QString::number(c, 16)));
+        }
     }
 
     void search_data()

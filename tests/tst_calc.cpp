@@ -21,7 +21,10 @@ class TestCalc : public QObject
 
     bool open() { return QTest::qWaitForWindowExposed(calc = ts->windows.showCalc()); }
     // A mouse move as the window system delivers it: to whatever lies under the point.
-    void moveTo(QWidget *w, QPoint p = {}) { QTest::mouseMove(calc->windowHandle(), w->mapTo(calc, p.isNull() ? w->rect().center() : p)); }
+    void moveTo(QWidget *w, QPoint p = {})
+    {
+        QTest::mouseMove(calc->windowHandle(), w->mapTo(calc, p.isNull() ? w->rect().center() : p));
+    }
 
 private slots:
     void init() { ts = std::make_unique<TestServices>(); QLocale::setDefault(QLocale::c()); }
@@ -42,8 +45,10 @@ private slots:
         QLocale::setDefault(comma ? QLocale(QLocale::German) : QLocale::c());
         CalcEngine e(comma ? u"," : u".");
         QVERIFY(open());
-        QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());   // in the order of "1234567890+-/*A="
-        buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end()) << calc->Command4 << calc->Command5;
+        // In the order of "1234567890+-/*A=".
+        QList<QPushButton *> buttons(calc->Command1.begin(), calc->Command1.end());
+        buttons << QList<QPushButton *>(calc->Command2.begin(), calc->Command2.end()) << calc->Command4
+                << calc->Command5;
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
@@ -54,7 +59,8 @@ private slots:
             }
             QTest::mouseClick(buttons[QStringLiteral("1234567890+-/*A=").indexOf(k)], Qt::LeftButton);
             const CalcError error = press(e, k);
-            QVERIFY2(calc->Text1->text() == QString::fromStdU16String(e.Display) && registers(calc->engine()) == registers(e)
+            QVERIFY2(calc->Text1->text() == QString::fromStdU16String(e.Display)
+                     && registers(calc->engine()) == registers(e)
                      && calc->failureText() == QStringList({"", "Not a number", "Overflow"})[int(error)],
                      "window after " + keys.left(key.capturedEnd()).toUtf8());
         }
@@ -63,30 +69,36 @@ private slots:
     // It opens with the focus on "1". The digits and OFF turn light blue under the pointer (from a control with no
     // hover effect: the pointer may still be where the last window left it), other controls keep the moves from the
     // surface, which resets the colours. The command brings a minimized window back as it was. OFF
-    // (Space or Enter on it) and Esc close the window; the next one starts afresh: display, engine and colours as defined.
+    // (Space or Enter on it) and Esc close the window; the next one starts afresh: display, engine and colours as
+    // defined.
     void window()
     {
         for (auto [control, key] :
-             {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space}, {"Command3", Qt::Key_Enter}, {"Text1", Qt::Key_Escape}}) {
+             {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space}, {"Command3", Qt::Key_Enter},
+              {"Text1", Qt::Key_Escape}}) {
             QVERIFY(open());
             QVERIFY(QTest::qWaitForWindowActive(calc));
             QCOMPARE(QApplication::focusWidget(), calc->Command1[0]);
             QPushButton *five = calc->Command1[4], *off = calc->Command3;
-            for (QWidget *w : std::initializer_list<QWidget *>{calc->Text1, five, off, calc->Command2[0], calc->Command2[3], calc->Command4,
+            for (QWidget *w : std::initializer_list<QWidget *>{calc->Text1, five, off, calc->Command2[0],
+                                                               calc->Command2[3], calc->Command4,
                                                               calc->Command5, calc->Text1})
                 moveTo(w);
             const auto colours = [](auto... w) { return std::tuple(def::backColor(w)...); };
             QCOMPARE(colours(five, off, calc->Command1[2], calc->Command2[3], calc->Command4, calc->Command5),
-                     std::tuple(ole::LightBlue, ole::LightBlue, 0x8000000Au, ole::ButtonFace, 0x00C0FFC0u, ole::ButtonFace));
+                     std::tuple(ole::LightBlue, ole::LightBlue, 0x8000000Au, ole::ButtonFace, 0x00C0FFC0u,
+                                ole::ButtonFace));
             moveTo(calc, QPoint(def::px(240), def::px(1400)));   // left of the digit 1: bare surface
             QCOMPARE(def::backColor(off), ole::LightGrey);
-            QVERIFY(std::ranges::all_of(calc->Command1, [](QWidget *b) { return def::backColor(b) == ole::ButtonFace; }));
+            QVERIFY(std::ranges::all_of(calc->Command1,
+                                        [](QWidget *b) { return def::backColor(b) == ole::ButtonFace; }));
             moveTo(five);
             QTest::mouseClick(calc->Command1[6], Qt::LeftButton);   // 7 +
             QTest::mouseClick(calc->Command2[0], Qt::LeftButton);
             calc->setWindowState(Qt::WindowMinimized);
             QCOMPARE(ts->windows.showCalc(), calc);
-            QVERIFY(!calc->isMinimized() && calc->Text1->text() == "7" && calc->engine().state() == CalcEngine::State::AwaitingOperand);
+            QVERIFY(!calc->isMinimized() && calc->Text1->text() == "7"
+                    && calc->engine().state() == CalcEngine::State::AwaitingOperand);
             QVERIFY(QTest::qWaitForWindowActive(calc));
             calc->findChild<QWidget *>(control)->setFocus();
             QTest::keyClick(calc->findChild<QWidget *>(control), key);

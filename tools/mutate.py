@@ -126,11 +126,13 @@ def main():
     ap.add_argument("--matrix", help="append each mutant's record (JSON line) to this file")
     ap.add_argument("--report", nargs="+", help="print the score and kill matrix of these --matrix files")
     ap.add_argument("--equivalent", nargs="*", default=[], help="PATH:LINE[:COL] of mutants judged equivalent")
+    ap.add_argument("--timeout", type=int, default=TEST_TIMEOUT, help="seconds a suite may take (more under a sanitizer)")
     ap.add_argument("--replay", help="run exactly the mutants of this --matrix file (after the tests changed)")
     ap.add_argument("--sample", type=int, default=30, help="faults per file")
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("files", nargs="*")
     args = ap.parse_args()
+    globals()["TEST_TIMEOUT"] = args.timeout
     if args.report:
         return report(args.report, set(args.equivalent))
     if not args.test or not args.files:

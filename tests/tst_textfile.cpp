@@ -175,7 +175,7 @@ private Q_SLOTS:
     }
 
     // A read or a write reports how far it has come, piece by piece, up to the whole; a read that its sink stops
-    // (no memory left for the text) fails without a reason of the system's.
+    // (no memory left for the text) fails without a reason of the system's, even at its very end.
     void progressAndStop()
     {
         QTemporaryDir dir;
@@ -193,7 +193,8 @@ private Q_SLOTS:
         textfile::Decoder decoder(sink);
         QVERIFY(textfile::read(path, decoder, {.progress = note}).ok);
         QCOMPARE(seen, (QList<qint64>{chunk, total, total, total, chunk, total, total, total}));
-        sink.room = false;
+        sink.room = false;   // refused at the end, where a text of two bytes is first handed over
+        QVERIFY(textfile::write(path, QByteArray("ab")).ok);
         textfile::Decoder refused(sink);
         const textfile::Result r = textfile::read(path, refused);
         QCOMPARE(std::pair(r.ok, r.error), std::pair(false, QString()));

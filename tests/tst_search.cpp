@@ -15,14 +15,19 @@ using Sel = std::pair<qint64, qint64>;
 
 static QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 enum Mode { Find, Exact, Grayed, Replace };   // Find and its case choice, or Replace
-struct Press {   // null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged
+// Null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged.
+struct Press {
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
     QString message;                  // shown by the last press
     const char *enterIn = nullptr;    // the box or button that gets Enter, not a click
     Qt::KeyboardModifiers firstEnter = {};   // held with the first Enter
 };
 // Typed into a box: the caret after the text.
-static void type(QPlainTextEdit *box, const QString &text) { box->setPlainText(text); box->moveCursor(QTextCursor::End); }
+static void type(QPlainTextEdit *box, const QString &text)
+{
+    box->setPlainText(text);
+    box->moveCursor(QTextCursor::End);
+}
 
 class TestSearch : public QObject
 {
@@ -46,7 +51,8 @@ private Q_SLOTS:
     {
         // Esc, or Enter on the focused cancel button, unloads a window: the next one is built afresh.
         for (auto [isFind, key] :
-             {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape}, {false, Qt::Key_Return}}) {
+             {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape},
+              {false, Qt::Key_Return}}) {
             const def::Form &d = isFind ? findDefinition() : replaceDefinition();
             QPointer<QWidget> w = open(isFind);
             QVERIFY(w);
@@ -62,7 +68,8 @@ private Q_SLOTS:
                                                : "Form2|&Cancel |&Replace| ||Replace With..|Replace What?"));
             for (QPlainTextEdit *box : w->findChildren<QPlainTextEdit *>())
                 type(box, u("typed"));
-            QWidget *target = key == Qt::Key_Escape ? w->focusWidget() : w->findChild<QWidget *>(u(isFind ? "Command2" : "Command3"));
+            QWidget *target = key == Qt::Key_Escape ? w->focusWidget()
+                                                    : w->findChild<QWidget *>(u(isFind ? "Command2" : "Command3"));
             target->setFocus();
             QTest::keyClick(target, key);
             QTRY_VERIFY(!w);
@@ -76,7 +83,8 @@ private Q_SLOTS:
         auto *r = static_cast<ReplaceDialog *>(replace);
         const QMap<quint32, char> states{{ole::LightBlue, 'B'}, {ole::ButtonFace, '-'}};
         auto state = [&](QWidget *b) { return states.value(def::backColor(b), '?'); };
-        for (const auto &[w, blue] : {std::pair<QWidget *, const char *>{r->Command1, "B-"}, {r->Label1, "B-"}, {r->Text1, "B-"},
+        for (const auto &[w, blue] : {std::pair<QWidget *, const char *>{r->Command1, "B-"}, {r->Label1, "B-"},
+                                      {r->Text1, "B-"},
                                       {r->Text2, "B-"}, {r->Command3, "BB"}, {r, "--"}, {r->Command3, "-B"}}) {
             QTest::mouseMove(w, QPoint(4, 4));
             QCOMPARE(QByteArray() + state(r->Command1) + state(r->Command3), QByteArray(blue));
@@ -96,18 +104,25 @@ private Q_SLOTS:
         const auto row = [](const char *tag, const Press &p) { QTest::newRow(tag) << p; };
         row("find grayed is case-blind, the first every press", {Grayed, "one two one", "ONE", nullptr, 2, {0, 3}});
         row("find exact misses", {Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, searchtext::notFound()});
-        row("find one blank when fresh, Enter on the button", {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
-        row("find no-break space after invalid bytes and pairs", {Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}});
-        row("find case-blind, Shift+Enter, a break", {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
-        row("replace three, then message", {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", searchtext::cannotFind("cat")});
+        row("find one blank when fresh, Enter on the button",
+            {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
+        row("find no-break space after invalid bytes and pairs",
+            {Exact, "\xff\xfe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}});
+        row("find case-blind, Shift+Enter, a break",
+            {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
+        row("replace three, then message",
+            {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", searchtext::cannotFind("cat")});
         row("replace a by aa grows", {Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"});
-        row("replace by nothing deletes, Enter on the button", {Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"});
+        row("replace by nothing deletes, Enter on the button",
+            {Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"});
         row("replace U+2028 as itself", {Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"});
-        row("replace long s after pairs, beyond 65535", {Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"});
+        row("replace long s after pairs, beyond 65535",
+            {Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"});
         row("replace line breaks as CR LF", {Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"});
         row("replace empty text", {Replace, "abc", "", "x", 1, {1, 0}, {}, searchtext::nothingToReplace()});
         row("replace Enter in Text1, then a break", {Replace, "a\na\nb", "a", "1", 2, {3, 0}, "1\n1b", "", "Text1"});
-        row("replace Shift+Enter in Text2, then a break", {Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier});
+        row("replace Shift+Enter in Text2, then a break",
+            {Replace, "aab", "a", "1", 2, {3, 0}, "11\nb", "", "Text2", Qt::ShiftModifier});
     }
 
     void press()
@@ -120,11 +135,14 @@ private Q_SLOTS:
         QWidget *keyTarget = c.enterIn ? w->findChild<QWidget *>(u(c.enterIn)) : nullptr;
         auto *keyBox = qobject_cast<QPlainTextEdit *>(keyTarget);
         QPlainTextEdit *text1 = box("Text1");
-        for (const auto &[name, text] : {std::pair("Text1", c.what), std::pair("Text2", c.mode == Replace ? c.with : nullptr)})
+        for (const auto &[name, text] :
+             {std::pair("Text1", c.what), std::pair("Text2", c.mode == Replace ? c.with : nullptr)})
             if (text)
                 type(box(name), u(text));
         if (auto *check = w->findChild<QCheckBox *>())
-            check->setCheckState(c.mode == Exact ? Qt::Checked : c.mode == Grayed ? Qt::PartiallyChecked : Qt::Unchecked);
+            check->setCheckState(c.mode == Exact    ? Qt::Checked
+                                 : c.mode == Grayed ? Qt::PartiallyChecked
+                                                    : Qt::Unchecked);
         TextBox *editor = f.form->Text1;
         editor->lower();
         if (!c.message.isEmpty())   // only the last press fails
@@ -134,7 +152,8 @@ private Q_SLOTS:
             command1->setFocus();
             const bool fails = press == c.presses && !c.message.isEmpty();
             if (keyTarget)   // the main key, then the keypad's
-                QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter, press == 1 ? c.firstEnter : Qt::NoModifier);
+                QTest::keyClick(keyTarget, press % 2 ? Qt::Key_Return : Qt::Key_Enter,
+                                press == 1 ? c.firstEnter : Qt::NoModifier);
             else
                 command1->click();
             QTRY_COMPARE(QApplication::focusWidget(), fails ? text1 : static_cast<QWidget *>(editor));
@@ -148,7 +167,8 @@ private Q_SLOTS:
         // A hit brings the editing area to the front; back in Find after a hit, its whole text is selected.
         QCOMPARE(editor->parentWidget()->children().last() == editor, c.presses > 1 || c.message.isEmpty());
         w->activateWindow();
-        QTRY_COMPARE(text1->textCursor().selectedText().size(), c.mode == Replace || !c.message.isEmpty() ? 0 : text1->toPlainText().size());
+        const bool whole = c.mode != Replace && c.message.isEmpty();
+        QTRY_COMPARE(text1->textCursor().selectedText().size(), whole ? text1->toPlainText().size() : 0);
     }
 };
 

@@ -21,7 +21,7 @@ suites=(
   "calc/CalcEngine.cpp tst_calcengine tst_calc"
   "platform/TextBox.cpp tst_textbox tst_editcommands tst_accessible"
   "platform/TextBoxAccessible.cpp tst_accessible tst_textbox"
-  "editor/Form1.cpp tst_form1 tst_editcommands tst_filecommands"
+  "editor/Form1.cpp tst_form1 tst_editcommands tst_filecommands tst_search"
   "editor/Form1File.cpp tst_filecommands tst_desktop tst_form1"
   "search/ReplaceDialog.cpp tst_search tst_accessible"
 )

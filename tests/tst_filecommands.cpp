@@ -78,14 +78,12 @@ private Q_SLOTS:
     }
     void cleanup() { f.finish(); }
 
+    // The README's promise through the window's own commands; the text layer's suite has the other encodings.
     void openThenSaveGivesBackTheSameBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("utf-8, nul, mixed line ends, no final one") << QByteArray("\xC3\xA9t\xF0\x9F\x98\x80\0a\r\nb\nc\rd", 16);
-        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBFhello\r\n");
-        QTest::newRow("utf-8, two boms") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A");
         QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFEh\0\r\0\n\0", 8);
-        QTest::newRow("utf-16le, two boms") << QByteArray("\xFF\xFE\xFF\xFE" "A\0\r\0\n\0", 10);
         QTest::newRow("windows-1252") << QByteArray("na\xEFve \x80\x81\x8D\x8F\x90\x9D");
         QTest::newRow("one long line") << QByteArray(2 * 1024 * 1024, 'w');
     }

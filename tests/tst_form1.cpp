@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the save prompt and its callers, the document
 // flag, the window registry, resizing, menus and status bar.
-#include "about/AboutDef.h"
 #include "about/AboutWindow.h"
-#include "search/SearchDefs.h"
 #include "calc/CalcWindow.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
@@ -25,23 +23,6 @@ private Q_SLOTS:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
 
-    // The texts the windows show, pinned once here; the other tests refer to them by name.
-    void textsAsShown()
-    {
-        QCOMPARE((QStringList{appName(), form1text::saveQuestion(), form1text::changedOnDisk(), form1text::cannotOpen("a"),
-                              form1text::cannotSave("b"), form1text::cannotStore("Big5", "😀"),
-                              form1text::invalidFormat(), searchtext::notFound(),
-                              searchtext::nothingToReplace(), searchtext::cannotFind("c"), abouttext::version(),
-                              abouttext::unavailable()}),
-                 (QStringList{"Zendral", "Do You Want to Save File ?", "The file has been changed by another program. Overwrite it?",
-                              "Cannot open \"a\".", "Cannot save \"b\".",
-                              "This text holds characters that Big5 cannot store, such as \"😀\". "
-                              "Save it as UTF-8 instead?",
-                              "Invalid Data Format", "Sorry Friend,String Not Found",
-                              "Please Enter Text To Find And Replace", "Cannot Find c", "Version 1.0",
-                              "System Friend Information Is Unavailable At This Time"}));
-    }
-
     void startsAsDefined_data()
     {
         QTest::addColumn<FakeClipboard::Holds>("clipboard");
@@ -55,25 +36,17 @@ private Q_SLOTS:
         f.finish();
         QVERIFY(f.start(clipboard));
         Form1 *form = f.form;
-        QCOMPARE(std::tuple(form->windowTitle(), form->ScaleWidth(), form->ScaleHeight(), form->windowIcon().pixmap(48, 48).size()),
+        QCOMPARE(std::tuple(form->windowTitle(), form->ScaleWidth(), form->ScaleHeight(),
+                            form->windowIcon().pixmap(48, 48).size()),
                  std::tuple(appName(), 7275, 6315, QSize(48, 48)));
-        QCOMPARE(std::tuple(form->Text1->FontSize(), form->cdb->CancelError, form->cdb->FontSize, form->Timer1->interval()),
+        QCOMPARE(std::tuple(form->Text1->FontSize(), form->cdb->CancelError, form->cdb->FontSize,
+                            form->Timer1->interval()),
                  std::tuple(12.0, true, 12.0, 1));
         // Centred on the screen (give or take the frame), in the defined font.
         const QPoint centre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
-        QCOMPARE(std::tuple(centre.manhattanLength() <= 8, form->menuBar()->font().pointSizeF()), std::tuple(true, 9.75));
+        QCOMPARE(std::tuple(centre.manhattanLength() <= 8, form->menuBar()->font().pointSizeF()),
+                 std::tuple(true, 9.75));
         QCOMPARE(QApplication::focusWidget(), form->Text1);
-        // Each menu as the user sees it: caption, tab, shortcut; the About command sits on the bar itself.
-        QStringList seen;
-        for (QAction *bar : f.form->menuBar()->actions()) {
-            seen << bar->text();
-            for (QAction *a : bar->menu() ? bar->menu()->actions() : QList<QAction *>{})
-                seen << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('\t') + a->shortcut().toString());
-        }
-        QCOMPARE(seen.join(QLatin1Char('|')),
-                 QStringLiteral("&File|&New\tCtrl+N|&Open\tF3|-|&Save\tF2|Save &As\tF4|-|E&xit\t|"
-                                "&Edit|&Cut\tCtrl+X|Copy\tCtrl+C|&Paste\tCtrl+V|-|Select All\tCtrl+A|Font\tF6|"
-                                "&Search|Find\tCtrl+F|Replace\tCtrl+R|&Tools|Calculator\tF5|Back Ground\t|Text Color\t|About"));
         // Text on the clipboard at start enables Paste; the new document is saved all the same: Exit ends at once.
         const bool text = clipboard == Holds::Text;
         QCOMPARE(std::tuple(f.form->mnueditpaste->isEnabled(), f.form->Saved), std::tuple(text, true));
@@ -127,7 +100,8 @@ private Q_SLOTS:
             panels << bar->panel(i)->objectName() + QLatin1Char('=') + bar->panel(i)->text();
         QCOMPARE(panels, (QStringList{"text= ", "caps=CAPS", "numlock=NUM"}));
         const QString clock = bar->panel(QStringLiteral("time"))->text();
-        QVERIFY2(QTime::fromString(clock, StatusBar::shortTimeFormat()).isValid() && !clock.contains(":00:"), qPrintable(clock));
+        QVERIFY2(QTime::fromString(clock, StatusBar::shortTimeFormat()).isValid() && !clock.contains(":00:"),
+                 qPrintable(clock));
         // Unknown lock state shows dimmed; a known state follows the key.
         QVERIFY(!bar->panel(QStringLiteral("caps"))->isEnabled());
         f.t->lockKeys.caps = true;
@@ -140,8 +114,9 @@ private Q_SLOTS:
         f.form->resize(600, 500);
         QTRY_COMPARE(f.form->Text1->width() * 15, f.form->ScaleWidth());
         QCOMPARE(f.form->Text1->geometry().topLeft(), QPoint(0, 0));
+        const QWidget *client = f.form->centralWidget();
         QCOMPARE(f.form->Text1->geometry().bottom() + 1, bar->geometry().top());   // they meet exactly
-        QCOMPARE(bar->geometry(), QRect(0, f.form->centralWidget()->height() - 25, f.form->centralWidget()->width(), 25));
+        QCOMPARE(bar->geometry(), QRect(0, client->height() - 25, client->width(), 25));
         QCOMPARE(std::tuple(bar->panel(1)->width(), bar->panel(4)->width()), std::tuple(text + wider, time));
         // Shorter than the status bar's band: the box gets no height, the text stays.
         f.form->centralWidget()->resize(200, 10);

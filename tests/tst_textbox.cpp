@@ -401,6 +401,8 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Delete);
         QCOMPARE(changes, 6);
         QTRY_VERIFY(sci(Sci::SCI_INDICATORVALUEAT, 8, 0) && sci(Sci::SCI_INDICATORVALUEAT, 8, 1));
+        box->loadBytes("loaded");   // a new text too
+        QTRY_VERIFY(sci(Sci::SCI_INDICATORVALUEAT, 8, 5));
         box->setFontStrikethru(false);
         QCOMPARE(sci(Sci::SCI_INDICATORVALUEAT, 8, 0), 0);
         // The font reaches both styles; a selection has the scheme's highlight.

@@ -6,8 +6,18 @@ the faults the tests caught. The survivors are listed so that each can be read:
 an equivalent mutant (one that changes no behaviour) is set aside by hand.
 
   tools/mutate.py --build build --test tst_textbox --sample 40 platform/TextBox.cpp
+
+With --matrix, each mutant's record (one JSON line: where, what, and which test
+functions and data rows failed on it) is appended to a file; --report reads such
+files and prints the score per file and what each test function kills that no
+other one does:
+
+  tools/mutate.py --build build --test tst_textfile --seed 2026 --sample 12 --matrix m.jsonl text/TextFile.cpp
+  tools/mutate.py --report m.jsonl [--equivalent text/TextFile.cpp:42 ...]
 """
 import argparse
+import collections
+import json
 import os
 import random
 import re
@@ -49,17 +59,89 @@ def run(cmd, timeout, env=None):
         return -1
 
 
+FAIL = re.compile(r"^(?:FAIL!|XPASS) +: (\w+)::(\w+)\((.*?)\) ")
+ENTERING = re.compile(r"^(?:INFO|PASS|FAIL!) +: (\w+)::(\w+)\(")
+
+
+def failures(test, env):
+    """Runs one QtTest program; returns the names of what failed: "suite::function(row)" per failing
+    row, or "suite::function (crash|timeout|exit)" for the function under way when it ended badly."""
+    name = os.path.basename(test)
+    try:
+        p = subprocess.run([test, "-v1"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=TEST_TIMEOUT,
+                           env=env, errors="replace")
+        out, code, how = p.stdout, p.returncode, "crash" if p.returncode < 0 else "exit"
+    except subprocess.TimeoutExpired as e:
+        out, code, how = (e.stdout or b"").decode(errors="replace"), -1, "timeout"
+    failed, current = [], "?"
+    for line in out.splitlines():
+        if m := ENTERING.match(line):
+            current = f"{m.group(1)}::{m.group(2)}"
+        if m := FAIL.match(line):
+            failed.append(f"{m.group(1)}::{m.group(2)}" + (f"({m.group(3)})" if m.group(3) else ""))
+    if code != 0 and (how != "exit" or not failed):
+        failed.append(f"{current if current != '?' else name} ({how})")
+    return sorted(set(failed))
+
+
+def report(paths, equivalent):
+    """Score per file, and per test function the mutants it alone kills."""
+    records = [json.loads(line) for p in paths for line in open(p) if line.strip()]
+    by_file = collections.defaultdict(list)
+    for r in records:
+        by_file[r["file"]].append(r)
+    print(f"{'file':34} {'killed':>6} {'tried':>5} {'equiv':>5} {'score':>6}")
+    for path, rs in by_file.items():
+        eq = [r for r in rs if {f"{r['file']}:{r['line']}", f"{r['file']}:{r['line']}:{r['col']}"} & equivalent]
+        killed = sum(1 for r in rs if r["killed_by"])
+        live = len(rs) - sum(1 for r in eq if not r["killed_by"])
+        print(f"{path:34} {killed:6} {len(rs):5} {len(eq):5} {100 * killed / max(live, 1):5.0f}%")
+    def fn(t):
+        return t.split("(")[0].split(" ")[0]
+    alone = collections.defaultdict(list)
+    rows = collections.defaultdict(collections.Counter)
+    for r in records:
+        fns = {fn(t) for t in r["killed_by"]}
+        where = f"{r['file']}:{r['line']}:{r['col']}"
+        if len(fns) == 1:
+            alone[fns.pop()].append(where)
+        for t in r["killed_by"]:
+            rows[fn(t)][t] += 1
+    print("\nmutants killed by one test function only:")
+    for f, ws in sorted(alone.items()):
+        print(f"  {f}: {len(ws)}  {' '.join(ws)}")
+    print("\nkills per test function (and its failing rows):")
+    for f, c in sorted(rows.items()):
+        print(f"  {f}: " + ", ".join(f"{t[len(f):] or '()'}={n}" for t, n in c.most_common()))
+    print("\nsurvivors:")
+    for r in records:
+        if not r["killed_by"]:
+            print(f"  {r['file']}:{r['line']}:{r['col']}: {r['from']}  ->  {r['to']}")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--build", default="build")
-    ap.add_argument("--test", action="append", required=True, help="a test program under BUILD/tests")
+    ap.add_argument("--test", action="append", help="a test program under BUILD/tests")
+    ap.add_argument("--matrix", help="append each mutant's record (JSON line) to this file")
+    ap.add_argument("--report", nargs="+", help="print the score and kill matrix of these --matrix files")
+    ap.add_argument("--equivalent", nargs="*", default=[], help="PATH:LINE[:COL] of mutants judged equivalent")
+    ap.add_argument("--timeout", type=int, default=TEST_TIMEOUT, help="seconds a suite may take (more under a sanitizer)")
+    ap.add_argument("--replay", help="run exactly the mutants of this --matrix file (after the tests changed)")
     ap.add_argument("--sample", type=int, default=30, help="faults per file")
     ap.add_argument("--seed", type=int, default=1)
-    ap.add_argument("files", nargs="+")
+    ap.add_argument("files", nargs="*")
     args = ap.parse_args()
+    globals()["TEST_TIMEOUT"] = args.timeout
+    if args.report:
+        return report(args.report, set(args.equivalent))
+    if not args.test or not args.files:
+        ap.error("--test and files are needed")
     # The environment ctest gives the suites (the calculator's texts depend on the locale).
+    # A sanitizer build stops at the first finding, and a leak at exit is not what is measured.
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8",
-               XDG_RUNTIME_DIR=os.path.abspath(os.path.join(args.build, "xdg-runtime")))
+               XDG_RUNTIME_DIR=os.path.abspath(os.path.join(args.build, "xdg-runtime")),
+               ASAN_OPTIONS="detect_leaks=0:abort_on_error=1", UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
     build = ["cmake", "--build", args.build] + [a for t in args.test for a in ("--target", t)]
     tests = [os.path.join(args.build, "tests", t) for t in args.test]
     # On failing suites every mutant would count as caught.
@@ -71,6 +153,10 @@ def main():
         lines = original.splitlines(keepends=True)
         pool = list(candidates(lines))
         random.Random(args.seed).shuffle(pool)
+        if args.replay:
+            chosen = {(r["line"], r["col"], r["to"]) for r in map(json.loads, open(args.replay)) if r["file"] == path}
+            pool = [(n, a, b, r) for n, a, b, r in pool
+                    if (n + 1, a + 1, (lines[n][:a] + r + lines[n][b:]).strip()) in chosen]
         killed = tried = 0
         survivors = []
         try:
@@ -83,7 +169,14 @@ def main():
                 if run(build, 600) != 0:
                     continue   # does not compile: not a mutant
                 tried += 1
-                caught = any(run(test, TEST_TIMEOUT, env) != 0 for test in tests)
+                if args.matrix:
+                    killed_by = [f for test in tests for f in failures(test, env)]
+                    caught = bool(killed_by)
+                    with open(args.matrix, "a") as out:
+                        out.write(json.dumps({"file": path, "line": n + 1, "col": start + 1, "from": lines[n].strip(),
+                                              "to": mutant[n].strip(), "killed_by": killed_by}) + "\n")
+                else:
+                    caught = any(run(test, TEST_TIMEOUT, env) != 0 for test in tests)
                 killed += caught
                 if not caught:
                     survivors.append(f"{path}:{n + 1}: {lines[n].strip()}  ->  {mutant[n].strip()}")

@@ -28,7 +28,13 @@ printf 'xwayland force\noutput HEADLESS-1 resolution 1024x768\nexec env > %s/ses
 pid=
 fail() { echo "FAIL: $*"; cat "$work/zendral.log" 2>/dev/null; [ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$sway" 2>/dev/null; exit 1; }
 holder=
-finish() { [ -n "$holder" ] && kill "$holder" 2>/dev/null; kill "$sway" 2>/dev/null; wait "$sway" 2>/dev/null; rm -rf "$work"; }
+display=
+# Xwayland outlives sway for a moment: the next test's X server must not find its display still held.
+finish() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null; kill "$sway" 2>/dev/null; wait "$sway" 2>/dev/null
+  for i in $(seq 1 100); do [ -n "$display" ] && [ -e "/tmp/.X${display#:}-lock" ] || break; sleep 0.1; done
+  rm -rf "$work"
+}
 trap finish EXIT
 for i in $(seq 1 300); do grep -q '^DISPLAY=' "$work/session.env" 2>/dev/null && break; sleep 0.1; done
 grep -q '^DISPLAY=' "$work/session.env" 2>/dev/null || fail "sway did not start: $(tail -3 "$work/sway.log")"

@@ -9,7 +9,8 @@
 #include <QSet>
 
 namespace {
-const QByteArray ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const QByteArray ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+                 FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr int NoKey = -1, NoValue = 0, Throws = 99;   // entry types besides the registry's own
 
 // One value per key under the local machine's root, served as the real functions do; records keys opened and closed.
@@ -50,7 +51,8 @@ struct LeavesOtherWindowActive : MessageBoxes {
         return QTest::qWaitForWindowActive(&other) ? inner.show(parent, text, buttons) : MsgAnswer::Cancel;
     }
 };
-struct Case { int type1; QByteArray value1; int type2; QByteArray value2; QStringList files; QString started; int keysOpened; };
+struct Case { int type1; QByteArray value1; int type2; QByteArray value2; QStringList files; QString started;
+              int keysOpened; };
 }
 Q_DECLARE_METATYPE(Case)
 
@@ -68,7 +70,8 @@ private Q_SLOTS:
         QTest::addColumn<Case>("c");
         const QByteArray tool("C:\\Tools\\ms info.exe\0", 21), folder("C:\\Shared\\MSInfo\0", 17), none;
         const QByteArray number("\x00\x56\x34\x92", 4);   // low byte first
-        const QString toolPath = "C:\\Tools\\ms info.exe", inFolder = "C:\\Shared\\MSInfo\\MSINFO32.EXE", full(1024, 'a');
+        const QString toolPath = "C:\\Tools\\ms info.exe", inFolder = "C:\\Shared\\MSInfo\\MSINFO32.EXE",
+                      full(1024, 'a');
         const QStringList both{toolPath, inFolder};
         QTest::newRow("first started, second not read") << Case{1, tool, 1, folder, both, toolPath, 1};
         QTest::newRow("first names a missing file") << Case{1, tool, 1, folder, {inFolder}, {}, 1};
@@ -78,7 +81,8 @@ private Q_SLOTS:
         QTest::newRow("first of size 0") << Case{1, none, 1, folder, both, {}, 1};
         QTest::newRow("first a number") << Case{4, number, NoKey, none, {"2452903424"}, "2452903424", 1};
         QTest::newRow("no first key, second with the program") << Case{NoKey, none, 1, folder, both, inFolder, 2};
-        QTest::newRow("first key without value, second without zero") << Case{NoValue, none, 1, folder.chopped(1), both, inFolder, 2};
+        QTest::newRow("first key without value, second without zero")
+            << Case{NoValue, none, 1, folder.chopped(1), both, inFolder, 2};
         QTest::newRow("second without the program") << Case{NoKey, none, 1, folder, {toolPath}, {}, 2};
         QTest::newRow("neither") << Case{NoKey, none, NoKey, none, both, {}, 2};
         QTest::newRow("registry throws") << Case{Throws, tool, 1, folder, both, {}, 1};
@@ -99,7 +103,8 @@ private Q_SLOTS:
         QCOMPARE(ts->launcher.started, c.started.isNull() ? QStringList() : QStringList{c.started});
         QCOMPARE(ts->dialogs.messages().size(), c.started.isNull());   // the message, as in window()
         QCOMPARE(registry.opened, QList<QByteArray>({ToolKey, FolderKey}).first(c.keysOpened));
-        QVERIFY2(registry.open.isEmpty() && registry.faults == 0, "a key left open, closed twice or opened for writing");
+        QVERIFY2(registry.open.isEmpty() && registry.faults == 0,
+                 "a key left open, closed twice or opened for writing");
     }
 
     // Without a registry the desktop's own system-information program stands in for the tool: the first installed
@@ -137,8 +142,10 @@ private Q_SLOTS:
         QStringList shown;   // one message per press of "&System Info..."
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QPointer<AboutWindow> w = windows.showAbout();
-            QVERIFY(w->lblDescription->textFormat() == Qt::PlainText && w->lblDisclaimer->textFormat() == Qt::PlainText);
-            QCOMPARE(w->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+            QVERIFY(w->lblDescription->textFormat() == Qt::PlainText
+                    && w->lblDisclaimer->textFormat() == Qt::PlainText);
+            QCOMPARE(w->windowFlags()
+                         & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
                      Qt::WindowCloseButtonHint);
             QVERIFY(QTest::qWaitForWindowActive(w));
             QCOMPARE(QApplication::focusWidget(), w->cmdOK);

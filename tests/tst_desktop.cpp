@@ -75,7 +75,8 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
             "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
-        QTest::newRow("several") << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
+        QTest::newRow("several")
+            << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
     }
     void commandLineOpensTheFirstFile()
     {
@@ -106,7 +107,8 @@ private Q_SLOTS:
         f.settle();
         dialogs().chooseFile(path(s.name));
         f.form->mnufilesave->trigger();
-        QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(), f.form->Saved),
+        QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(),
+                            f.form->Saved),
                  std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
     }
 
@@ -122,7 +124,8 @@ private Q_SLOTS:
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Cancel") << Drop{true, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
-        QTest::newRow("several files") << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
+        QTest::newRow("several files")
+            << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
         QTest::newRow("remote only") << Drop{false, true, none, {"http://example.org/x.txt"}, "current", ""};
         QTest::newRow("text") << Drop{true, true, none, {"text:dropped "}, "dropped current", ""};
     }

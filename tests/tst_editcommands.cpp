@@ -13,7 +13,8 @@ const Command cut = &Form1::mnueditcut_Click, copy = &Form1::mnueditcopy_Click, 
 // `cmd` run on `text` with a selection, directly or through `key` (null cmd: the box's own key, or a disabled item's).
 struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, length;
               QString outText; int caret, selLength; QKeyCombination key = {}; };
-struct Paint { Command cmd; quint32 fore, back; qint64 chosen; quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
+struct Paint { Command cmd; quint32 fore, back; qint64 chosen;
+               quint32 outFore, outBack; };   // colours set first; chosen < 0: cancel
 // The text area's menu opened on `text` with a selection, and its `items` chosen in turn: what each opening enabled.
 struct Popup { QString text; int length; FakeClipboard::Holds holds; QStringList items, enabled; QString out, clip; };
 Q_DECLARE_METATYPE(Edit)
@@ -46,8 +47,10 @@ private Q_SLOTS:
             QTest::addRow("copy, clipboard %s", name) << Edit{copy, h, "abcd", 1, 2, "abcd", 1, 2};
             QTest::addRow("paste, clipboard %s", name) << Edit{paste, h, "abcd", 1, 2, "abcd", 1, 2};
         }
-        // With text on the clipboard too. The menu's keys run the commands; the box's own bindings (system clipboard) never do.
-        QTest::newRow("Shift+Del, non-BMP and CR LF") << Edit{cut, Text, "a\U0001F600\r\nb", 1, 4, "ab", 1, 0, Qt::SHIFT | Qt::Key_Delete};
+        // With text on the clipboard too. The menu's keys run the commands; the box's own bindings (system clipboard)
+        // never do.
+        QTest::newRow("Shift+Del, non-BMP and CR LF")
+            << Edit{cut, Text, "a\U0001F600\r\nb", 1, 4, "ab", 1, 0, Qt::SHIFT | Qt::Key_Delete};
         QTest::newRow("Ctrl+V into an empty text") << Edit{paste, Text, "", 0, 0, "XY", 2, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
@@ -55,7 +58,8 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
         QTest::newRow("copy, nothing selected: the clipboard is kept") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
         QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
-        QTest::newRow("Ctrl+Ins, clipboard empty") << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
+        QTest::newRow("Ctrl+Ins, clipboard empty")
+            << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::SHIFT | Qt::Key_Insert};
         // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
@@ -67,7 +71,8 @@ private Q_SLOTS:
         QTest::newRow("Backspace at start") << Edit{nullptr, Nothing, "abcd", 0, 0, "abcd", 0, 0, Qt::Key_Backspace};
         QTest::newRow("Escape") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::Key_Escape};
         QTest::newRow("unbound Ctrl+Q") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::CTRL | Qt::Key_Q};
-        QTest::newRow("Ctrl+A") << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};
+        QTest::newRow("Ctrl+A")
+            << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};
     }
     void editCommands()
     {
@@ -86,12 +91,16 @@ private Q_SLOTS:
         pressed ? QTest::keyClick(f.form->Text1, e.key.key(), e.key.keyboardModifiers()) : (f.form->*e.cmd)();
         const TextBox *box = f.form->Text1;
         const bool saved = e.text == e.outText || e.outText.isEmpty();
-        QCOMPARE(std::tuple(box->Text(), box->SelStart(), box->SelLength(), f.form->Saved, f.t->clipboard.content), std::tuple(e.outText,
-                 e.caret, e.selLength, saved, copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY")));
+        QCOMPARE(std::tuple(box->Text(), box->SelStart(), box->SelLength(), f.form->Saved, f.t->clipboard.content),
+                 std::tuple(e.outText, e.caret, e.selLength, saved,
+                            copies ? e.text.mid(e.start, e.length) : QStringLiteral("XY")));
         // Paste is enabled exactly while the clipboard holds text, whatever the document holds.
-        const bool holdsText = copies || e.holds == FakeClipboard::Holds::Text || e.holds == FakeClipboard::Holds::Unreadable;
-        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), f.t->dialogs.messages(), f.form->mnueditpaste->isEnabled()),
-                 std::tuple(QStringLiteral("system"), invalid ? QStringList{form1text::invalidFormat()} : QStringList{}, holdsText));
+        const bool holdsText = copies || e.holds == FakeClipboard::Holds::Text
+                               || e.holds == FakeClipboard::Holds::Unreadable;
+        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), f.t->dialogs.messages(),
+                            f.form->mnueditpaste->isEnabled()),
+                 std::tuple(QStringLiteral("system"), invalid ? QStringList{form1text::invalidFormat()} : QStringList{},
+                            holdsText));
     }
 
     void textMenu_data()
@@ -151,7 +160,8 @@ private Q_SLOTS:
         f.form->mnueditfont_Click();
         QCOMPARE(fontOf(f.form->Text1), (FontChoice{"Arial", 30, true, false, false, true}));
         const QList<ScriptedDialogs::Shown> shown = f.t->dialogs.shown();
-        QCOMPARE(std::tuple(shown[0].font, shown[1].font, shown[1].flags), std::tuple(FontChoice{shown[0].font.name}, first, 259));
+        QCOMPARE(std::tuple(shown[0].font, shown[1].font, shown[1].flags),
+                 std::tuple(FontChoice{shown[0].font.name}, first, 259));
     }
 
     // The chosen colour, or both kept when cancelled; the caret shows whatever the two colours.
@@ -171,9 +181,11 @@ private Q_SLOTS:
         f.form->Text1->setBackColor(p.back);
         p.chosen < 0 ? f.t->dialogs.cancelColor() : f.t->dialogs.chooseColor(quint32(p.chosen));
         (f.form->*p.cmd)();
-        QCOMPARE(std::tuple(f.t->dialogs.shown().constFirst().flags, f.form->Text1->ForeColor(), f.form->Text1->BackColor(), f.form->Saved),
+        QCOMPARE(std::tuple(f.t->dialogs.shown().constFirst().flags, f.form->Text1->ForeColor(),
+                            f.form->Text1->BackColor(), f.form->Saved),
                  std::tuple(58, p.outFore, p.outBack, true));
-        const QColor caret = QRgb(f.form->Text1->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE)), bg = QRgb(p.outBack);
+        const QColor caret = QRgb(f.form->Text1->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE)),
+                     bg = QRgb(p.outBack);
         QVERIFY(std::hypot(caret.red() - bg.red(), caret.green() - bg.green(), caret.blue() - bg.blue()) >= 96);
     }
 
@@ -189,7 +201,8 @@ private Q_SLOTS:
         form.mnueditall_Click();
         form.mnueditcut_Click();
         form.mnueditpaste_Click();
-        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), form.Text1->bytes().toByteArray(), form.mnueditpaste->isEnabled()),
+        QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), form.Text1->bytes().toByteArray(),
+                            form.mnueditpaste->isEnabled()),
                  std::tuple(text, text.toUtf8(), true));
         QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         QVERIFY(!form.mnueditpaste->isEnabled());
@@ -209,8 +222,8 @@ private Q_SLOTS:
         form.mnutoolbcolor_Click();
         testsupport::allowModalDialogs(false);
         QCOMPARE(std::tuple(f.t->dialogs.messages(), start.pointSizeF(), fontOf(form.Text1), form.Text1->BackColor()),
-                 std::tuple(QStringList{form1text::invalidFormat()}, 12.0, FontChoice{"DejaVu Sans", 14, true, false, false, true},
-                            0x00FF0000u));
+                 std::tuple(QStringList{form1text::invalidFormat()}, 12.0,
+                            FontChoice{"DejaVu Sans", 14, true, false, false, true}, 0x00FF0000u));
     }
 };
 

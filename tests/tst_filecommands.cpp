@@ -82,7 +82,8 @@ private Q_SLOTS:
     void openThenSaveGivesBackTheSameBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("utf-8, nul, mixed line ends, no final one") << QByteArray("\xC3\xA9t\xF0\x9F\x98\x80\0a\r\nb\nc\rd", 16);
+        QTest::newRow("utf-8, nul, mixed line ends, no final one")
+            << QByteArray("\xC3\xA9t\xF0\x9F\x98\x80\0a\r\nb\nc\rd", 16);
         QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFEh\0\r\0\n\0", 8);
         QTest::newRow("windows-1252") << QByteArray("na\xEFve \x80\x81\x8D\x8F\x90\x9D");
         QTest::newRow("one long line") << QByteArray(2 * 1024 * 1024, 'w');
@@ -122,7 +123,8 @@ private Q_SLOTS:
         f.form->mnufilesave->trigger();
         QCOMPARE(dialogs().shown().last().file.fileName, path);
         // The written copy shared the box's buffer for the write only: none is kept.
-        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved), std::tuple(QByteArray("yx"), QByteArray(), true));
+        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved),
+                 std::tuple(QByteArray("yx"), QByteArray(), true));
         // Save As always asks, and each one names the document; a cancelled one changes nothing.
         const QString other = dir.filePath(QStringLiteral("b.txt")), third = dir.filePath(QStringLiteral("c.txt"));
         dialogs().chooseFile(other);
@@ -145,7 +147,8 @@ private Q_SLOTS:
             QTest::addRow("%s, Cancel", caller) << Prompt{caller, MsgAnswer::Cancel, "", false};
             QTest::addRow("%s, Yes", caller) << Prompt{caller, MsgAnswer::Yes, "saved.txt", true};
             QTest::addRow("%s, Yes then cancelled dialog", caller) << Prompt{caller, MsgAnswer::Yes, "cancel", false};
-            QTest::addRow("%s, Yes then failed write", caller) << Prompt{caller, MsgAnswer::Yes, "no such folder/x.txt", false};
+            QTest::addRow("%s, Yes then failed write", caller)
+                << Prompt{caller, MsgAnswer::Yes, "no such folder/x.txt", false};
         }
     }
     void promptAnswersAndTheirCallers()
@@ -153,13 +156,15 @@ private Q_SLOTS:
         QFETCH(Prompt, p);
         const auto &[caller, answer, file, goesOn] = p;
         // A UTF-16 document with CR LF line ends, named, with typed changes.
-        const QString path = this->file(QTest::currentDataTag() + QStringLiteral(".txt"), QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8));
+        const QString path = this->file(QTest::currentDataTag() + QStringLiteral(".txt"),
+                                        QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8));
         open(path);
         f.type(QStringLiteral("x"));
         QTest::keyClick(f.form->Text1, Qt::Key_Return);
         ScriptedDialogs &d = dialogs();
         d.clear();
-        const QString target = dir.filePath(QTest::currentDataTag() + file), fails = QStringLiteral("no such folder/x.txt");
+        const QString target = dir.filePath(QTest::currentDataTag() + file),
+                      fails = QStringLiteral("no such folder/x.txt");
         d.answer(answer);
         if (file == "cancel")
             d.cancelFile();
@@ -199,7 +204,8 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), panelText()),
                  std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name,
                             cleared ? QStringLiteral(" ") : name));
-        QCOMPARE(f.contents(target), written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
+        QCOMPARE(f.contents(target),
+                 written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
         if (!cleared)
             return;
         // The untitled successor is UTF-8 with LF line ends; its Save dialog starts without a name.
@@ -208,13 +214,15 @@ private Q_SLOTS:
         f.settle();
         d.chooseFile(target + QStringLiteral(" next"));
         f.form->mnufilesave->trigger();
-        QCOMPARE(std::tuple(f.contents(target + " next"), d.shown().last().file.fileName), std::tuple(QByteArray("y\n"), QString()));
+        QCOMPARE(std::tuple(f.contents(target + " next"), d.shown().last().file.fileName),
+                 std::tuple(QByteArray("y\n"), QString()));
     }
 
     void failureIsReportedAndChangesNothing_data()
     {
         QTest::addColumn<Failure>("c");
-        const QString missing = QStringLiteral("No such file or directory"), odd = QStringLiteral("It is not a regular file.");
+        const QString missing = QStringLiteral("No such file or directory"),
+                      odd = QStringLiteral("It is not a regular file.");
         QTest::newRow("Open, missing") << Failure{"open", "missing.txt", missing, true};
         QTest::newRow("Open, missing, untitled") << Failure{"open", "missing.txt", missing, false};
         QTest::newRow("Open, folder") << Failure{"open", "folder", "Is a directory", true};
@@ -236,8 +244,10 @@ private Q_SLOTS:
         QFETCH(Failure, c);
         const auto &[command, target, reason, named] = c;
         QDir(dir.path()).mkpath(QStringLiteral("folder"));
-        QVERIFY(QFileInfo::exists(dir.filePath("fifo")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
-        const QString current = file(QStringLiteral("current.txt"), "current"), path = QDir(dir.path()).absoluteFilePath(target);
+        QVERIFY(QFileInfo::exists(dir.filePath("fifo"))
+                || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
+        const QString current = file(QStringLiteral("current.txt"), "current"),
+                      path = QDir(dir.path()).absoluteFilePath(target);
         const bool save = command != "open";
         if (target == "big.txt") {
             file(target, QByteArray(100000, 'b'));
@@ -261,7 +271,8 @@ private Q_SLOTS:
         const QString message = dialogs().messages().value(0);
         const QString what = save ? form1text::cannotSave(path) : form1text::cannotOpen(path);
         QVERIFY2(message.contains(what) && message.contains(reason), qPrintable(message));
-        // The document keeps its text, name and flag; the panel never names the target, not even while the message is up.
+        // The document keeps its text, name and flag; the panel never names the target, not even while the message is
+        // up.
         const QString shown = named ? current : QStringLiteral(" ");   // the panel's blank
         f.settle();
         QCOMPARE(std::tuple(f.form->Text1->Text() == text, f.form->Saved, f.form->cdb->FileName(), panels, panelText()),
@@ -445,7 +456,8 @@ private Q_SLOTS:
                 QThread::msleep(5);
             }
         });
-        QCOMPARE(std::tuple(bool(enough), during, cursor, QApplication::overrideCursor(), bar && !bar->isVisible(), f.form->isVisible()),
+        QCOMPARE(std::tuple(bool(enough), during, cursor, QApplication::overrideCursor(), bar && !bar->isVisible(),
+                            f.form->isVisible()),
                  std::tuple(true, QStringLiteral("kept"), Qt::WaitCursor, nullptr, true, true));
         QTRY_COMPARE(f.form->Text1->Text(), QStringLiteral("keptx"));
     }
@@ -478,7 +490,8 @@ private Q_SLOTS:
         // A key that changes nothing never makes a changed text count as saved.
         QTest::keyClick(f.form->Text1, Qt::Key_Escape);
         const QList<ScriptedDialogs::Shown> &shown = dialogs().shown();
-        QCOMPARE(std::tuple(shown.size(), shown.value(0).kind, shown.value(1).kind, f.form->Text1->Text(), f.form->Saved),
+        QCOMPARE(std::tuple(shown.size(), shown.value(0).kind, shown.value(1).kind, f.form->Text1->Text(),
+                            f.form->Saved),
                  std::tuple(5, ScriptedDialogs::Kind::Save, ScriptedDialogs::Kind::Save, QStringLiteral("abc"), false));
         f.form->Text1->setText(QString());
         f.settle();

@@ -19,7 +19,8 @@ namespace {
 QStringList staticTexts(QAccessibleInterface *iface)
 {
     QStringList texts;
-    if (iface->role() == QAccessible::StaticText && !iface->state().invisible && !iface->text(QAccessible::Name).isEmpty())
+    if (iface->role() == QAccessible::StaticText && !iface->state().invisible
+        && !iface->text(QAccessible::Name).isEmpty())
         texts << iface->text(QAccessible::Name);
     for (int i = 0; i < iface->childCount(); ++i)
         texts << staticTexts(iface->child(i));
@@ -40,11 +41,12 @@ private Q_SLOTS:
         QStringList seen;
         whenModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->windowTitle() << staticTexts(QAccessible::queryAccessibleInterface(box)).join(u'|')
-                 << QString::number(box->buttons().size())
-                 << QString::number(box->icon()) << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
+                 << QString::number(box->buttons().size()) << QString::number(box->icon())
+                 << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
             box->button(QMessageBox::No)->click();
         });
-        QCOMPARE(dialogs.show(nullptr, QStringLiteral("Do You Want to Save File ?"), MsgButtons::YesNoCancel), MsgAnswer::No);
+        QCOMPARE(dialogs.show(nullptr, QStringLiteral("Do You Want to Save File ?"), MsgButtons::YesNoCancel),
+                 MsgAnswer::No);
         QCOMPARE(seen, (QStringList{"Zendral", "Do You Want to Save File ?", "3", "0", "1"}));
         // Esc is Cancel; an OK message has its one button.
         whenModal<QMessageBox>([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
@@ -60,7 +62,8 @@ private Q_SLOTS:
             return dialogs.show(nullptr, QStringLiteral("Overwrite it?"), buttons);
         };
         QCOMPARE(std::tuple(yesNo(MsgButtons::YesNo, Qt::Key_Return), yesNo(MsgButtons::YesNo, Qt::Key_Escape),
-                            yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Return), yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Escape)),
+                            yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Return),
+                            yesNo(MsgButtons::YesNoDefaultYes, Qt::Key_Escape)),
                  std::tuple(MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No));
         QCOMPARE(seen.mid(5), (QStringList{"2", "2", "2", "2"}));
     }
@@ -93,7 +96,8 @@ private Q_SLOTS:
         QStringList seen;
         whenModal<QFileDialog>([&](QFileDialog *dialog) {
             seen = dialog->nameFilters();
-            seen << dialog->selectedNameFilter() << QString::number(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            seen << dialog->selectedNameFilter()
+                 << QString::number(dialog->testOption(QFileDialog::DontConfirmOverwrite));
             if (typed.isEmpty())
                 return dialog->reject();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));

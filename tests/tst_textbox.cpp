@@ -87,7 +87,8 @@ private Q_SLOTS:
                     break;
                 }
                 }
-                QVERIFY2(box->bytes().isValidUtf8(), qPrintable(QStringLiteral("round %1 step %2").arg(round).arg(step)));
+                QVERIFY2(box->bytes().isValidUtf8(),
+                         qPrintable(QStringLiteral("round %1 step %2").arg(round).arg(step)));
                 QCOMPARE(box->Text(), model);
                 QCOMPARE(box->length(), model.size());
                 for (qsizetype i = 0; i <= model.size(); ++i) {
@@ -138,10 +139,12 @@ private Q_SLOTS:
         // nothing; word deletions take it whole.
         box->setText(QString::fromUcs4(U"caf\u00E9 \uFFFF\U0010FFFE x\uFDD0\n"));
         using Mods = Qt::KeyboardModifiers;
-        const auto onEdge = [&](qint64 byte) { return byte == box->byteLength() || (box->bytes()[byte] & 0xC0) != 0x80; };
-        for (auto [key, mods] : {std::pair{Qt::Key_Right, Mods(Qt::NoModifier)}, {Qt::Key_Right, Mods(Qt::ShiftModifier)},
-                                 {Qt::Key_Right, Mods(Qt::ControlModifier)}, {Qt::Key_Left, Mods(Qt::NoModifier)},
-                                 {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier}}) {
+        const auto onEdge = [&](qint64 byte) { return byte == box->byteLength()
+                                                      || (box->bytes()[byte] & 0xC0) != 0x80; };
+        for (auto [key, mods] :
+             {std::pair{Qt::Key_Right, Mods(Qt::NoModifier)}, {Qt::Key_Right, Mods(Qt::ShiftModifier)},
+              {Qt::Key_Right, Mods(Qt::ControlModifier)}, {Qt::Key_Left, Mods(Qt::NoModifier)},
+              {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier}}) {
             sci(key == Qt::Key_Right ? Sci::SCI_DOCUMENTSTART : Sci::SCI_DOCUMENTEND);
             for (int i = 0; i < 14; ++i) {
                 QTest::keyClick(box, key, mods);
@@ -204,21 +207,21 @@ private Q_SLOTS:
         // The component's programmer bindings neither edit nor type; the keys of a plain text box still work, Enter
         // typing the document's line end; reserved keys (the menu's) do nothing at all.
         QTest::addColumn<Key>("k");
-        const int none = 0, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, cs = ctrl | shift, alt = Qt::AltModifier;
-        for (auto [tag, key, mods, code] : {std::tuple{"ctrl+u lowercase", int(Qt::Key_U), ctrl, 21}, {"ctrl+shift+u", Qt::Key_U, cs, 21},
-                                            {"ctrl+d duplicate", Qt::Key_D, ctrl, 4}, {"ctrl+l cut line", Qt::Key_L, ctrl, 12},
-                                            {"ctrl+shift+l", Qt::Key_L, cs, 12}, {"ctrl+t swap lines", Qt::Key_T, ctrl, 20},
-                                            {"ctrl+shift+t", Qt::Key_T, cs, 20}, {"ctrl+1", Qt::Key_1, ctrl, '1'},
-                                            {"ctrl+;", Qt::Key_Semicolon, ctrl, ';'}, {"ctrl+.", Qt::Key_Period, ctrl, '.'},
-                                            {"ctrl+[", Qt::Key_BracketLeft, ctrl, '['}, {"ctrl+/", Qt::Key_Slash, ctrl, '/'},
-                                            {"alt+backspace", Qt::Key_Backspace, alt, 0}, {"alt+letter", Qt::Key_A, alt, 0},
-                                            {"ctrl+shift+backspace", Qt::Key_Backspace, cs, 8},
-                                            {"ctrl+shift+delete", Qt::Key_Delete, cs, 0},
-                                            {"ctrl+keypad plus zoom", Qt::Key_Plus, ctrl | Qt::KeypadModifier, '+'},
-                                            {"escape", Qt::Key_Escape, none, 27}, {"function key", Qt::Key_F7, none, 0},
-                                            {"insert is no overtype switch", Qt::Key_Insert, none, 0},
-                                            {"reserved ctrl+a", Qt::Key_A, ctrl, 0}, {"reserved ctrl+x", Qt::Key_X, ctrl, 0},
-                                            {"alt+shift+right rectangle", Qt::Key_Right, alt | shift, 0}})
+        const int none = 0, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, cs = ctrl | shift,
+                  alt = Qt::AltModifier;
+        for (auto [tag, key, mods, code] :
+             {std::tuple{"ctrl+u lowercase", int(Qt::Key_U), ctrl, 21}, {"ctrl+shift+u", Qt::Key_U, cs, 21},
+              {"ctrl+d duplicate", Qt::Key_D, ctrl, 4}, {"ctrl+l cut line", Qt::Key_L, ctrl, 12},
+              {"ctrl+shift+l", Qt::Key_L, cs, 12}, {"ctrl+t swap lines", Qt::Key_T, ctrl, 20},
+              {"ctrl+shift+t", Qt::Key_T, cs, 20}, {"ctrl+1", Qt::Key_1, ctrl, '1'},
+              {"ctrl+;", Qt::Key_Semicolon, ctrl, ';'}, {"ctrl+.", Qt::Key_Period, ctrl, '.'},
+              {"ctrl+[", Qt::Key_BracketLeft, ctrl, '['}, {"ctrl+/", Qt::Key_Slash, ctrl, '/'},
+              {"alt+backspace", Qt::Key_Backspace, alt, 0}, {"alt+letter", Qt::Key_A, alt, 0},
+              {"ctrl+shift+backspace", Qt::Key_Backspace, cs, 8}, {"ctrl+shift+delete", Qt::Key_Delete, cs, 0},
+              {"ctrl+keypad plus zoom", Qt::Key_Plus, ctrl | Qt::KeypadModifier, '+'},
+              {"escape", Qt::Key_Escape, none, 27}, {"function key", Qt::Key_F7, none, 0},
+              {"insert is no overtype switch", Qt::Key_Insert, none, 0}, {"reserved ctrl+a", Qt::Key_A, ctrl, 0},
+              {"reserved ctrl+x", Qt::Key_X, ctrl, 0}, {"alt+shift+right rectangle", Qt::Key_Right, alt | shift, 0}})
             QTest::newRow(tag) << Key{key, mods, code, nullptr, 7};
         QTest::newRow("letter") << Key{Qt::Key_Q, none, 'q', "one Twoq\nthree", 8};
         QTest::newRow("space") << Key{Qt::Key_Space, none, ' ', "one Two \nthree", 8};
@@ -231,9 +234,11 @@ private Q_SLOTS:
         QTest::newRow("shift+home") << Key{Qt::Key_Home, shift, 0, nullptr, 0, 7};
         QTest::newRow("ctrl+shift+end") << Key{Qt::Key_End, cs, 0, nullptr, 7, 6};
         QTest::newRow("ctrl+z undoes the whole text") << Key{Qt::Key_Z, ctrl, 26, "", 0};
-        QTest::newRow("return, CR LF document") << Key{Qt::Key_Return, none, 13, "one Two\r\n\nthree", 9, 0, LineEnd::CrLf};
+        QTest::newRow("return, CR LF document")
+            << Key{Qt::Key_Return, none, 13, "one Two\r\n\nthree", 9, 0, LineEnd::CrLf};
         QTest::newRow("return, LF document") << Key{Qt::Key_Return, none, 13, "one Two\n\nthree", 8};
-        QTest::newRow("keypad enter, CR document") << Key{Qt::Key_Enter, none, 13, "one Two\r\nthree", 8, 0, LineEnd::Cr};
+        QTest::newRow("keypad enter, CR document")
+            << Key{Qt::Key_Enter, none, 13, "one Two\r\nthree", 8, 0, LineEnd::Cr};
     }
 
     void keys()
@@ -293,11 +298,12 @@ private Q_SLOTS:
         box->resize(300, 200);
         box->loadBytes(text);
         QTRY_VERIFY(box->horizontalScrollBar()->maximum() > 0);
-        QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS), long(Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE));
+        QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS),
+                 long(Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE));
         const auto shown = [&] { return caretX() >= 0 && caretX() + 4 <= box->viewport()->width(); };
-        for (auto [key, mods] : {std::pair{Qt::Key_End, Qt::KeyboardModifiers()}, {Qt::Key_Home, {}}, {Qt::Key_Down, {}},
-                                 {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Left, {}}, {Qt::Key_Right, {}}, {Qt::Key_Right, {}},
-                                 {Qt::Key_End, Qt::ControlModifier}}) {
+        for (auto [key, mods] : {std::pair{Qt::Key_End, Qt::KeyboardModifiers()}, {Qt::Key_Home, {}},
+                                 {Qt::Key_Down, {}}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Left, {}},
+                                 {Qt::Key_Right, {}}, {Qt::Key_Right, {}}, {Qt::Key_End, Qt::ControlModifier}}) {
             QTest::keyClick(box, key, mods);
             QTRY_VERIFY2(shown(), qPrintable(QStringLiteral("x %1 of %2").arg(caretX()).arg(box->viewport()->width())));
         }
@@ -320,7 +326,8 @@ private Q_SLOTS:
         // 18.7 KB each, a long line only together.
         const QByteArray words = QByteArray("word e\xCC\x81 \xE2\x82\xAC\xF0\x9F\x98\x80 ").repeated(1100);
         QTest::newRow("a long line arriving in pieces") << QByteArrayList{"short\r\n", words, words, "\r\nend"} << true;
-        QTest::newRow("short lines ended by CR") << QByteArrayList{QByteArray("a line of text\r").repeated(3000)} << false;
+        QTest::newRow("short lines ended by CR")
+            << QByteArrayList{QByteArray("a line of text\r").repeated(3000)} << false;
         QTest::newRow("short lines") << QByteArrayList{"one\ntwo\r\n", "three"} << false;
     }
 
@@ -358,7 +365,8 @@ private Q_SLOTS:
     {
         // Every byte survives a load.
         for (const QByteArray &bytes :
-             {QByteArray("a\r\nb\rc\nd"), QByteArray("x\0y\0\0z", 6), QByteArray("a\xC2\xA0" "b\xEF\xBB\xBF"), QByteArray()}) {
+             {QByteArray("a\r\nb\rc\nd"), QByteArray("x\0y\0\0z", 6), QByteArray("a\xC2\xA0" "b\xEF\xBB\xBF"),
+              QByteArray()}) {
             box->loadBytes(bytes);
             QCOMPARE(box->bytes().toByteArray(), bytes);
             QCOMPARE(box->isEmpty(), bytes.isEmpty());
@@ -377,7 +385,8 @@ private Q_SLOTS:
         box->setSelStart(15);   // in "ab😀cd", selecting back from after the emoji to the "b"
         sci(Sci::SCI_SETANCHOR, box->toBytePos(12));
         const auto query = [this](Qt::InputMethodQuery q) { return static_cast<QWidget *>(box)->inputMethodQuery(q); };
-        QCOMPARE(std::tuple(query(Qt::ImSurroundingText).toString(), query(Qt::ImCursorPosition), query(Qt::ImAnchorPosition)),
+        QCOMPARE(std::tuple(query(Qt::ImSurroundingText).toString(), query(Qt::ImCursorPosition),
+                            query(Qt::ImAnchorPosition)),
                  std::tuple(QStringLiteral("ab\U0001F600cd"), QVariant(4), QVariant(1)));
         const QRect caret = query(Qt::ImCursorRectangle).toRect();
         QVERIFY(caret.height() > 0 && caret.x() == caretX());
@@ -419,7 +428,8 @@ private Q_SLOTS:
         const QColor highlight = box->palette().color(QPalette::Active, QPalette::Highlight);
         QTRY_COMPARE(box->viewport()->grab().toImage().pixelColor(20, 6), highlight);
         // The caret takes the text colour unless it is too close to the background, else black or white.
-        for (auto [fore, back, caret] : {std::tuple{0x60u, 0u, 0x60u}, {0xFFC800u, 0xFFC800u, 0u}, {0x202020u, 0x303030u, 0xFFFFFFu}})
+        for (auto [fore, back, caret] :
+             {std::tuple{0x60u, 0u, 0x60u}, {0xFFC800u, 0xFFC800u, 0u}, {0x202020u, 0x303030u, 0xFFFFFFu}})
             QCOMPARE(TextBox::caretColor(fore, back), caret);
     }
 };

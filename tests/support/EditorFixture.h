@@ -34,7 +34,8 @@ struct EditorFixture {
             const QString filter = QStringLiteral("Text file(*.txt)|*.txt");
             for (const ScriptedDialogs::Shown &s : t->dialogs.shown()) {
                 if (s.kind == ScriptedDialogs::Kind::Save)
-                    QCOMPARE(std::tuple(s.flags, s.file.filter, s.file.defaultExt), std::tuple(10, filter, QStringLiteral("txt")));
+                    QCOMPARE(std::tuple(s.flags, s.file.filter, s.file.defaultExt),
+                             std::tuple(10, filter, QStringLiteral("txt")));
                 if (s.kind == ScriptedDialogs::Kind::Open)
                     QCOMPARE(std::tuple(s.flags, s.file.filter, s.file.defaultExt),
                              std::tuple(10, filter + QStringLiteral("|All files (*)|*"), QString()));
@@ -42,7 +43,8 @@ struct EditorFixture {
         }
     }
     // The File menu's item: "new", "open", "save", "saveas", "exit".
-    QAction *fileItem(const QString &name) const { return form->findChild<QAction *>(QStringLiteral("mnufile") + name); }
+    QAction *fileItem(const QString &name) const
+    { return form->findChild<QAction *>(QStringLiteral("mnufile") + name); }
     // Types into the editing area as a user does.
     void type(const QString &keys) { QTest::keyClicks(form->Text1, keys); }
     // Lets the menu-state timer run after a change.

@@ -57,7 +57,8 @@ MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons butto
     if (!next(a, QStringLiteral("message \"%1\"").arg(text)))
         return escape;
     const bool offered = buttons == MsgButtons::Ok ? a == MsgAnswer::Ok
-                         : a == MsgAnswer::Yes || a == MsgAnswer::No || (buttons == MsgButtons::YesNoCancel && a == MsgAnswer::Cancel);
+                         : a == MsgAnswer::Yes || a == MsgAnswer::No
+                               || (buttons == MsgButtons::YesNoCancel && a == MsgAnswer::Cancel);
     if (!offered) {
         unexpected(QStringLiteral("answer not offered by \"%1\"").arg(text));
         return escape;

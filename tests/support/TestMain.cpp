@@ -22,7 +22,8 @@ int run(int argc, char **argv, QObject *testObject)
         if (g_allowModal || !modal)
             return;
         ++unexpected;
-        qCritical("unexpected modal dialog \"%s\" (%s)", qPrintable(modal->windowTitle()), modal->metaObject()->className());
+        qCritical("unexpected modal dialog \"%s\" (%s)", qPrintable(modal->windowTitle()),
+                  modal->metaObject()->className());
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         else

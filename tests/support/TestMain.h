@@ -28,4 +28,5 @@ template<class D = QWidget> void whenModal(std::function<void(D *)> act)
 }
 
 #define ZENDRAL_TEST_MAIN(TestClass) \
-    int main(int argc, char **argv) { QApplication app(argc, argv); TestClass test; return testsupport::run(argc, argv, &test); }
+    int main(int argc, char **argv) { QApplication app(argc, argv); TestClass test; \
+                                      return testsupport::run(argc, argv, &test); }

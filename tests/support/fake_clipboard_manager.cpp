@@ -28,7 +28,8 @@ xcb_atom_t atom(const std::string &name)
 
 std::string property(xcb_atom_t name)
 {
-    auto *reply = xcb_get_property_reply(c, xcb_get_property(c, 1, self, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr);
+    auto *reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 1, self, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr);
     std::string data;
     if (reply)
         data.assign(static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
@@ -109,10 +110,12 @@ int main()
                 answer(req, req.property);
             } else if (req.selection == clipboard && req.target == targets) {
                 const xcb_atom_t served[] = {targets, utf8};
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, XCB_ATOM_ATOM, 32, 2, served);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, XCB_ATOM_ATOM, 32, 2,
+                                    served);
                 answer(req, req.property);
             } else if (req.selection == clipboard && req.target == utf8) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, utf8, 8, saved.size(), saved.data());
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, utf8, 8, saved.size(),
+                                    saved.data());
                 answer(req, req.property);
             } else {
                 answer(req, XCB_NONE);

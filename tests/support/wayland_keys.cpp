@@ -4,8 +4,8 @@
 // release in reverse; a character the US layout lacks gets a key of its own; a drag presses the left button at
 // one point of a 1024x768 output and releases it at the other (a click where they are the same). `hold` keeps
 // a keyboard and a pointer plugged in until the process is ended: without them the seat has neither, and each
-// run that comes and goes takes the window's keyboard and pointer away, which closes its menus. The client keeps the keyboard's state and
-// sends the modifiers (Caps Lock included) with every key, as the protocol asks of it.
+// run that comes and goes takes the window's keyboard and pointer away, which closes its menus. The client keeps the
+// keyboard's state and sends the modifiers (Caps Lock included) with every key, as the protocol asks of it.
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 #include <cstdio>

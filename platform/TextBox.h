@@ -91,8 +91,6 @@ public:
     // The caret's colour for text `fore` on `back` (both 0x00BBGGRR): one that shows.
     static quint32 caretColor(quint32 fore, quint32 back);
 
-    // Runs before a typed character reaches the box (code as typed: 13 Enter, 8 Backspace …).
-    std::function<void(int code)> onKeyPress;
     // Keys the box must leave to the window's menu shortcuts.
     void setReservedShortcuts(const QList<QKeySequence> &keys);
 

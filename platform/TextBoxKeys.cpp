@@ -140,22 +140,6 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         return;
     }
     const bool control = e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    int code = 0;
-    const int key = e->key();
-    if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
-        code = key - Qt::Key_A + 1;
-    else if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        code = 13;
-    else if (key == Qt::Key_Backspace)
-        code = 8;
-    else if (key == Qt::Key_Escape)
-        code = 27;
-    else if (key == Qt::Key_Tab)
-        code = 9;
-    else if (!e->text().isEmpty() && e->text().at(0).unicode() >= 32 && e->text().at(0).unicode() != 127)
-        code = e->text().at(0).unicode();
-    if (code && onKeyPress)
-        onKeyPress(code);
     // Other Ctrl combinations are no editing keys here: the component would type
     // their character (Ctrl+1, Ctrl+;) or run a binding of its own.
     if (control && !isPlainKey(e)) {
@@ -164,7 +148,7 @@ void TextBox::keyPressEvent(QKeyEvent *e)
     }
     static const int moves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
                                 Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
-    if (std::find(std::begin(moves), std::end(moves), key) != std::end(moves))
+    if (std::find(std::begin(moves), std::end(moves), e->key()) != std::end(moves))
         endUndoStep();
     if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && deleteWholeCharacters(e)) {
         e->accept();

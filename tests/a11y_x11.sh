@@ -7,7 +7,6 @@
 set -u
 exe="$1"
 . "$(dirname "$0")/support/x11env.sh"
-trap 'rm -rf "$work"' EXIT
 printf 'Hello \xc3\xa9 world\r\nsecond \xf0\x9f\x98\x80 line\n' > "$work/known.txt"
 
 cat > "$work/client.py" <<'PY'

@@ -8,7 +8,6 @@ for tool in ibus-daemon ibus dbus-run-session; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is needed (tools/setup.sh installs it)"; exit 1; }
 done
 . "$(dirname "$0")/support/x11env.sh"
-trap 'rm -rf "$work"' EXIT
 
 xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"

@@ -6,7 +6,6 @@
 set -u
 exe="$1"
 . "$(dirname "$0")/support/x11env.sh"
-trap 'rm -rf "$work"' EXIT
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"

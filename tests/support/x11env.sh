@@ -2,6 +2,8 @@
 # Sourced by the X tests: a scratch folder in $work, with a private runtime folder
 # and home, so that the program's settings and sockets never touch the user's.
 work="$(mktemp -d)"
+# Gone at the end; a test with more to clean up sets its own trap, which removes it too.
+trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -84,6 +84,10 @@ sleep 0.5
 # A minimized calculator comes back at its command; Enter on OFF closes it.
 keys F5
 calc=$(window 'My Parvix\(Calculator\)') || fail "no calculator"
+# Its frame request names neither minimize nor maximize (Motif functions 0x8/0x10, decorations 0x20/0x40), as its
+# definition says; openbox itself keeps both buttons on every normal window whatever a program asks.
+read -r _ _ _ funcs decor _ <<<"$(xprop -id "$calc" _MOTIF_WM_HINTS | tr -d ,)"
+(( (funcs & 0x18) == 0 && (decor & 0x60) == 0 )) || fail "the calculator's frame asks for minimize or maximize"
 xdotool windowminimize --sync "$calc"; sleep 0.3
 xdotool windowactivate --sync "$main"; sleep 0.3
 keys F5

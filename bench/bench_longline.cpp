@@ -207,6 +207,11 @@ int runCase(const QString &path, int reps, bool unstyled, bool typing)
     if (typing)
         repeat("typemiddle", [&](int) { key(box, Qt::Key_X, QStringLiteral("x")); });
     repeat("right", [&](int) { key(box, Qt::Key_Right); });
+    // What a screen reader asks after each caret move: where the caret is, in UTF-16 units.
+    qint64 reported = 0;
+    repeat("position", [&](int) { reported += box->SelStart(); });
+    if (reported <= 0)
+        return 1;
     repeat("hpage", [&](int i) {
         box->horizontalScrollBar()->triggerAction(i % 4 == 3 ? QScrollBar::SliderPageStepSub
                                                              : QScrollBar::SliderPageStepAdd);
@@ -261,7 +266,8 @@ void printCase(const QString &title, const Results &one, const Results &split, c
     std::printf("%-14s %12s %12s %12s %12s %9s %9s\n", "", "median", "worst", splitName, "worst",
                 "x median", "x worst");
     for (const char *name :
-         {"open", "openwall", "type", "typemiddle", "backspace", "right", "end", "home", "hpage", "click", "find"}) {
+         {"open", "openwall", "type", "typemiddle", "backspace", "right", "position", "end", "home", "hpage",
+          "click", "find"}) {
         const auto a = one.find(QLatin1String(name)), b = split.find(QLatin1String(name));
         if (a == one.end() || b == split.end())
             continue;

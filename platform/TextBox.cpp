@@ -359,9 +359,14 @@ qint64 TextBox::toUtf16(qint64 bytePos) const
 
 qint64 TextBox::unitsBetween(qint64 from, qint64 to) const
 {
-    // Counting within a line, the component takes each byte of a noncharacter
-    // for a code unit (its line index has them right): two too many each.
-    return send(SCI_COUNTCODEUNITS, from, to) - 2 * (m_nonchars.countBefore(to) - m_nonchars.countBefore(from));
+    // Counted here: the component counts character by character, and takes each
+    // byte of a noncharacter for a code unit.
+    return utf16Length(range(from, to));
+}
+
+QByteArrayView TextBox::range(qint64 from, qint64 to) const
+{
+    return {reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, from, to - from)), to - from};
 }
 
 qint64 TextBox::toBytePos(qint64 utf16Pos) const
@@ -374,19 +379,7 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
     const long line = send(SCI_LINEFROMINDEXPOSITION, utf16Pos, Utf16Index);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);
     const qint64 within = utf16Pos - send(SCI_INDEXPOSITIONFROMLINE, line, Utf16Index);
-    // The line's noncharacters before the position, by a binary search over them.
-    const qint64 first = m_nonchars.countBefore(lineStart);
-    qint64 lo = first, hi = m_nonchars.countBefore(send(SCI_GETLINEENDPOSITION, line));
-    while (lo < hi) {
-        const qint64 mid = (lo + hi) / 2;
-        if (unitsBetween(lineStart, m_nonchars.startOf(mid)) < within)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    const qint64 at = send(SCI_POSITIONRELATIVECODEUNITS, lineStart, within + 2 * (lo - first));
-    // Inside a surrogate pair the component answers 0: the pair's start instead.
-    return at > 0 ? at : toBytePos(utf16Pos - 1);
+    return lineStart + utf8Prefix(range(lineStart, lineStart + send(SCI_LINELENGTH, line)), within);
 }
 
 qint64 TextBox::SelStart() const { return toUtf16(snapped(send(SCI_GETSELECTIONSTART), false)); }

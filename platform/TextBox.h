@@ -24,6 +24,7 @@ public:
     qint64 byteLength() const;
     bool isEmpty() const { return byteLength() == 0; }
     // Replaces the whole text without an undo step; the caret goes to the start.
+    // Like every text given to the box, valid UTF-8: the file format's decoder makes it so.
     void loadBytes(QByteArrayView utf8);
 
     // A whole new text, made and built away from the box (on any one thread: making
@@ -131,6 +132,7 @@ private:
     qint64 clusterEdge(qint64 bytePos, bool forward) const;
     void endUndoStep();
     qint64 unitsBetween(qint64 from, qint64 to) const;
+    QByteArrayView range(qint64 from, qint64 to) const;   // valid until the next change
     void applyStyle();
     bool takeStyleRuns();
     qint64 runEnd(qint64 from) const;

@@ -74,7 +74,8 @@ Result writeInPlace(const QString &path, qint64 total, const std::function<bool(
     const SaveRecord record{QFileInfo(path).absoluteFilePath(), stampOf(st), total, ::getpid()};
     if (!kept.make(fd, record, copied)) {
         const QString where = kept.path().isEmpty() ? QString() : QStringLiteral(" in \"%1\"").arg(kept.path());
-        return {false, QStringLiteral("%1\nIts old text could not be kept aside%2 first.").arg(kept.error(), where), {}};
+        return {false, QStringLiteral("%1\nIts old text could not be kept aside%2 first.").arg(kept.error(), where),
+                {}};
     }
     InPlaceSink sink(fd, wrote);
     int err = 0;

@@ -45,7 +45,8 @@ std::optional<SaveRecord> decode(const QByteArray &bytes)
         ok = ok && each;
         return v;
     };
-    SaveRecord r{o.value("path").toString(), {n("size"), n("mtimeNs"), u("device"), u("inode")}, n("newSize"), n("pid")};
+    const Stamp before{n("size"), n("mtimeNs"), u("device"), u("inode")};
+    const SaveRecord r{o.value("path").toString(), before, n("newSize"), n("pid")};
     return ok ? std::optional(r) : std::nullopt;
 }
 
@@ -230,7 +231,8 @@ Result InterruptedSave::putBack(const Progress &progress)
     // Checked on what was opened: another file renamed over it meanwhile is left alone.
     const bool same = S_ISREG(st.st_mode) && quint64(st.st_dev) == b.device && quint64(st.st_ino) == b.inode;
     const bool ok = same && putBackBytes(fd, m_fd, b.size, [&](qint64 done) { if (progress) progress(done, b.size); });
-    const QString why = same ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("another file has its name");
+    const QString why =
+        same ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("another file has its name");
     if (ok)
         ::fstat(fd, &st);
     ::close(fd);

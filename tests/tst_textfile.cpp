@@ -341,7 +341,9 @@ private Q_SLOTS:
         const QString path = QString::fromLocal8Bit(disk) + QStringLiteral("/f.txt");
         const QByteArray old(20000, 'o');
         QVERIFY(textfile::write(path, old).ok && ::link(QFile::encodeName(path), disk + "/other") == 0);
+        const std::optional<textfile::Stamp> before = textfile::stampOf(path);
         const textfile::Result r = textfile::write(path, QByteArray(100000, 'n'));
+        QVERIFY(textfile::stampOf(path) == before);   // no change for the open document to report
         QVERIFY2(!r.ok && r.error.contains(QString::fromLocal8Bit(strerror(ENOSPC))) && r.error.contains("put back"),
                  qPrintable(r.error));
         QCOMPARE(std::tuple(f(path), f(QString::fromLocal8Bit(disk + "/other"))), std::tuple(old, old));

@@ -88,6 +88,9 @@ Result writeInPlace(const QString &path, qint64 total, const std::function<bool(
         return {true, {}, stampOf(path).value_or(Stamp{})};
     }
     if (putBackBytes(fd, kept.fd(), old, [](qint64) {})) {
+        // Its time too, where the system lets us: the open document then sees no change by another program.
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(fd, times);
         kept.remove();
         return {false, QStringLiteral("%1\nThe file was put back as it was.").arg(systemReason(err)), {}};
     }

@@ -120,8 +120,9 @@ private:
     void newDocument();   // empty, untitled, UTF-8 with LF line ends, saved
     void showFailure(const QString &path, const QString &reason);
     // Brings a journal's text back as unsaved; false (document emptied) when nothing differs from
-    // the file, nullopt when the file cannot be read.
-    std::optional<bool> replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named);
+    // the file, nullopt when the file cannot be read. `keptBase`: the file's old bytes, kept aside.
+    std::optional<bool> replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named,
+                                      const QString &keptBase = {});
     // A file dropped on the window or the text area: true when the drop was one.
     bool takeDrop(QDropEvent *event);
     bool takeDrag(QDragMoveEvent *event);

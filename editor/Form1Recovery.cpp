@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Bringing back the text of a journal that a process left when it ended without saving.
+// Bringing back the text of a journal that a process left when it ended without saving,
+// after putting back the files whose save it interrupted.
 #include "editor/DocumentJournal.h"
 #include "editor/Form1.h"
+#include "editor/InterruptedSaves.h"
 #include "editor/Recovery.h"
 #include "platform/CommonDialog.h"
 #include "platform/Dialogs.h"
@@ -10,13 +12,26 @@
 #include <QFileInfo>
 
 namespace {
-// The file still is what the journal's edits were made on (for a new name: still absent).
-bool stillMatches(const journal::Header &h)
+// The file still is what the journal's edits were made on (for a new name: still absent), or
+// its bytes were put back as they were before a save that a crash interrupted.
+bool stillMatches(const journal::Header &h, const QList<interrupted::Outcome> &saves)
 {
     const QFileInfo info(h.path);
     if (!h.stamp)
         return !info.exists() && !info.isSymLink();
+    for (const interrupted::Outcome &o : saves)
+        if (o.before == *h.stamp && o.restored && textfile::stampOf(h.path) == o.restored)
+            return true;
     return info.exists() && !textfile::changedSince(h.path, *h.stamp);
+}
+
+// The old bytes of a save that a crash interrupted, kept aside: what the edits were made on.
+QString keptBase(const journal::Header &h, const QList<interrupted::Outcome> &saves)
+{
+    for (const interrupted::Outcome &o : saves)
+        if (h.stamp && o.before == *h.stamp && !o.restored)
+            return o.copy;
+    return {};
 }
 }
 
@@ -25,6 +40,8 @@ bool Form1::offerRecovery(const QString &file)
     const QString dir = m_journal->folder();
     if (dir.isEmpty())
         return false;
+    // First the files: a journal's edits then replay on the text they were made on.
+    const QList<interrupted::Outcome> saves = interrupted::offer(this, m_services.messages, statusbar, dir);
     for (journal::Leftover &left : journal::Leftover::find(dir)) {
         const journal::Contents c = left.read();
         if (!c.header) {
@@ -34,8 +51,9 @@ bool Form1::offerRecovery(const QString &file)
         }
         if (!file.isEmpty() && c.header->path != file)
             continue;
-        const bool named = !c.header->path.isEmpty() && stillMatches(*c.header);
-        const std::optional<bool> differs = c.edits.isEmpty() ? false : replayJournal(*c.header, c.edits, named);
+        const bool named = !c.header->path.isEmpty() && stillMatches(*c.header, saves);
+        const std::optional<bool> differs =
+            c.edits.isEmpty() ? false : replayJournal(*c.header, c.edits, named, keptBase(*c.header, saves));
         if (!differs)
             continue;   // the file it was made on cannot be read now: kept for a later start
         if (!*differs) {
@@ -60,7 +78,8 @@ bool Form1::offerRecovery(const QString &file)
     return false;
 }
 
-std::optional<bool> Form1::replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named)
+std::optional<bool> Form1::replayJournal(const journal::Header &header, const QList<journal::Edit> &edits, bool named,
+                                        const QString &keptBase)
 {
     QByteArray base;
     if (named && header.stamp) {
@@ -73,8 +92,9 @@ std::optional<bool> Form1::replayJournal(const journal::Header &header, const QL
     } else {
         // Not the file the edits were made on any more: they go onto what it holds now, untitled.
         QByteArray raw;
-        if (!header.path.isEmpty() && QFileInfo::exists(header.path)) {
-            if (!textfile::read(header.path, raw).ok)
+        const QString from = keptBase.isEmpty() ? header.path : keptBase;
+        if (!from.isEmpty() && QFileInfo::exists(from)) {
+            if (!textfile::read(from, raw).ok)
                 return std::nullopt;
             base = textfile::decode(raw).utf8;
         }

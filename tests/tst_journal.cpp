@@ -4,12 +4,16 @@
 // the document, and the offer to bring it back at start.
 #include "editor/DocumentJournal.h"
 #include "editor/Recovery.h"
+#include "text/KeptCopy.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 int mode(const QString &path)
@@ -193,6 +197,62 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), QFileInfo(f.form->cdb->FileName()).fileName(), f.form->Saved),
                  std::tuple(text, name, text.isEmpty()));
         QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages()), std::tuple(left, shown));
+    }
+
+    // Killed half-way through a save in place of a big file: the next start puts the old text back
+    // whole (or keeps it aside, as answered or where the file is another now), and the journal then
+    // brings back the typed text on exactly the text it was typed on.
+    void aSaveInPlaceCutShortIsUndoneFirst_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("put back") << "Yes";
+        QTest::newRow("kept aside") << "No";
+        QTest::newRow("file replaced since") << "replaced";
+        QTest::newRow("put back by hand") << "unchanged";
+    }
+    void aSaveInPlaceCutShortIsUndoneFirst()
+    {
+        QFETCH(QString, kind);
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir->path() + "/state"));
+        const QString state = journal::folder(), doc = dir->path() + "/doc.txt";
+        f.form->journal().setFolder(state);
+        QByteArray old;
+        for (int i = 0; i < 700000; ++i)
+            old += QByteArray::number(i).rightJustified(16, '0') + '\n';
+        // A second name makes the save write in place.
+        QVERIFY(textfile::write(doc, old).ok && ::link(QFile::encodeName(doc), QFile::encodeName(doc + "2")) == 0);
+        auto w = std::make_unique<journal::Writer>();
+        QVERIFY(w->open(state, {doc, textfile::stampOf(doc)}) && w->append(0, 0, "typed "));
+        const QString left = w->path();
+        w.reset();
+        const pid_t saver = fork();
+        if (saver == 0) {   // stops itself half-way through the new bytes, to be killed there
+            const auto half = [&](qint64 done, qint64) { if (done > old.size() * 3 / 2) ::raise(SIGSTOP); };
+            _exit(textfile::write(doc, "typed " + old, textfile::Encoding::Utf8, half).ok ? 0 : 1);
+        }
+        int status = 0;
+        QVERIFY(saver > 0 && ::waitpid(saver, &status, WUNTRACED) == saver && WIFSTOPPED(status));
+        QVERIFY(textfile::InterruptedSave::find(state).empty());   // held while the save goes on
+        QVERIFY(::kill(saver, SIGKILL) == 0 && ::waitpid(saver, &status, 0) == saver);
+        const QString copy = state + "/" + QDir(state).entryList({"*.before-save"}).value(0);
+        const QByteArray torn = f.contents(doc);
+        QVERIFY(torn != old && torn.startsWith("typed "));
+        if (kind == "replaced")
+            QVERIFY(::unlink(QFile::encodeName(doc)) == 0 && textfile::write(doc, torn).ok);
+        if (kind == "unchanged")
+            QVERIFY(textfile::write(doc + "2", old).ok);
+        const QStringList asked{recoverytext::saveInterrupted(doc, copy), recoverytext::saveElsewhere(doc, copy)};
+        QStringList shown = kind == "unchanged" ? QStringList() : QStringList{asked.at(kind == "replaced")};
+        shown << recoverytext::offer(doc, QFileInfo(left).lastModified(), kind != "Yes");
+        if (kind != "unchanged")
+            f.t->dialogs.answer(kind == "No" ? MsgAnswer::No : kind == "Yes" ? MsgAnswer::Yes : MsgAnswer::Ok);
+        f.t->dialogs.answer(MsgAnswer::Yes);
+        QVERIFY(f.form->offerRecovery() && f.form->Text1->bytes() == "typed " + old);
+        QCOMPARE(std::tuple(f.form->cdb->FileName(), f.t->dialogs.messages()),
+                 std::tuple(kind == "Yes" ? doc : QString(), shown));
+        QVERIFY(f.contents(doc) == (kind == "Yes" || kind == "unchanged" ? old : torn));
+        // The copy stays, but where the file holds it again; it is offered no more.
+        QCOMPARE(QDir(state).entryList({"*.before-save*"}).size(), int(kind == "No" || kind == "replaced"));
     }
 };
 

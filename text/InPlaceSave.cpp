@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/InPlaceSave.h"
-#include "text/SavePolicy.h"
-#include <QDir>
+#include "text/KeptCopy.h"
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,61 +13,6 @@ namespace textfile {
 
 namespace {
 QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
-
-// Copies the first `size` bytes of `from` over the start of `to`; false with errno set.
-bool copyBytes(int from, int to, qint64 size, const std::function<void(qint64)> &copied)
-{
-    if (::lseek(to, 0, SEEK_SET) != 0)
-        return false;
-    off_t offset = 0;
-    while (offset < size) {
-        const ssize_t n = ::sendfile(to, from, &offset, size_t(qMin<qint64>(size - offset, DefaultChunk)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;   // shorter than it said: another program cut it meanwhile
-            return false;
-        }
-        copied(offset);
-    }
-    return true;
-}
-
-// The old bytes in a file of their own (0600), on disk before the first new byte is written.
-class KeptCopy
-{
-public:
-    ~KeptCopy()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    bool make(int file, qint64 size, const QString &name, const std::function<void(qint64)> &copied)
-    {
-        QString folder = keptCopyFolder();
-        if (!QDir().mkpath(folder) || ::chmod(QFile::encodeName(folder).constData(), 0700) != 0)
-            folder = QDir::tempPath();
-        for (int n = 0; fd < 0 && n < 100; ++n) {
-            path = QStringLiteral("%1/%2.%3-%4.before-save").arg(folder, name).arg(::getpid()).arg(n);
-            fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-            if (fd < 0 && errno != EEXIST)
-                return false;
-        }
-        if (fd < 0)
-            return false;
-        if (copyBytes(file, fd, size, copied) && ::fdatasync(fd) == 0)
-            return true;
-        const int err = errno;
-        remove();
-        errno = err;
-        return false;
-    }
-    void remove() { ::unlink(QFile::encodeName(path).constData()); }
-
-    QString path;
-    int fd = -1;
-};
 
 // The file itself, from its first byte; a full disk shows as a failed write.
 class InPlaceSink final : public ByteSink
@@ -128,9 +71,12 @@ Result writeInPlace(const QString &path, qint64 total, const std::function<bool(
             progress(old + qMin(done, total), all);
     };
     KeptCopy kept;
-    if (!kept.make(fd, old, QFileInfo(path).fileName(), copied))
-        return {false, QStringLiteral("%1\nIts old text could not be kept aside in \"%2\" first.")
-                           .arg(systemReason(errno), kept.path), {}};
+    const SaveRecord record{QFileInfo(path).absoluteFilePath(), stampOf(st), total, ::getpid()};
+    if (!kept.make(fd, record, copied)) {
+        const QString where = kept.path().isEmpty() ? QString() : QStringLiteral(" in \"%1\"").arg(kept.path());
+        return {false, QStringLiteral("%1\nIts old text could not be kept aside%2 first.").arg(kept.error(), where),
+                {}};
+    }
     InPlaceSink sink(fd, wrote);
     int err = 0;
     if (!sink.restart() || !produce(sink))
@@ -141,12 +87,14 @@ Result writeInPlace(const QString &path, qint64 total, const std::function<bool(
         kept.remove();
         return {true, {}, stampOf(path).value_or(Stamp{})};
     }
-    // Cut first: the old length then fits in what the file already holds on a full disk.
-    if (::ftruncate(fd, old) == 0 && copyBytes(kept.fd, fd, old, [](qint64) {}) && ::fdatasync(fd) == 0) {
+    if (putBackBytes(fd, kept.fd(), old, [](qint64) {})) {
+        // Its time too, where the system lets us: the open document then sees no change by another program.
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(fd, times);
         kept.remove();
         return {false, QStringLiteral("%1\nThe file was put back as it was.").arg(systemReason(err)), {}};
     }
-    return {false, QStringLiteral("%1\nIts old text is kept in \"%2\".").arg(systemReason(err), kept.path), {}};
+    return {false, QStringLiteral("%1\nIts old text is kept in \"%2\".").arg(systemReason(err), kept.path()), {}};
 }
 
 }

@@ -198,13 +198,17 @@ QString folder(QString *error)
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QLatin1String("/.local/state");
-    const QString dir = base + QLatin1String("/zendral");
+    QDir().mkpath(base);
+    return privateFolder(base + QLatin1String("/zendral"), error);
+}
+
+QString privateFolder(const QString &dir, QString *error)
+{
     const auto fail = [&](const QString &why) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(dir, why);
         return QString();
     };
-    QDir().mkpath(base);
     const QByteArray native = QFile::encodeName(dir);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return fail(systemError(errno));

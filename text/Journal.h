@@ -52,6 +52,8 @@ qsizetype replay(QByteArray &text, const QList<Edit> &edits);
 // $XDG_STATE_HOME/zendral (or ~/.local/state/zendral), made 0700 if missing.
 // Empty, with `error` set, when it cannot be made or is not the user's own.
 QString folder(QString *error = nullptr);
+// `dir` made 0700 if missing (its parent must exist), as above.
+QString privateFolder(const QString &dir, QString *error = nullptr);
 
 // Milliseconds on a steady clock; tests hand in their own.
 using Clock = std::function<qint64()>;

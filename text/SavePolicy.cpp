@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/SavePolicy.h"
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -106,14 +105,6 @@ bool copyAttributes(int from, int to)
     if (!names.contains(AccessAcl) && ::fremovexattr(to, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
         return false;
     return true;
-}
-
-QString keptCopyFolder()
-{
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/zendral");
 }
 
 }

@@ -35,7 +35,4 @@ SaveDecision decideSave(const QString &path);
 // access ACL `to` inherited from its folder that `from` does not have. False with errno set.
 bool copyAttributes(int from, int to);
 
-// Where the old bytes of a file written in place are kept meanwhile.
-QString keptCopyFolder();
-
 }

@@ -18,12 +18,6 @@ QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)
 
 Result failure(int err) { return {false, systemReason(err), {}}; }
 
-Stamp stampOf(const struct stat &st)
-{
-    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_dev),
-            quint64(st.st_ino)};
-}
-
 // Owner and group first: changing them clears the set-id bits, which the mode then
 // puts back, but only beside the owner or group they were set for.
 void keepOwner(int fd, const struct stat &old)
@@ -320,6 +314,12 @@ Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding,
 Result write(const QString &path, QByteArrayView bytes)
 {
     return write(path, bytes, Encoding::Utf8);
+}
+
+Stamp stampOf(const struct stat &st)
+{
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_dev),
+            quint64(st.st_ino)};
 }
 
 std::optional<Stamp> stampOf(const QString &path)

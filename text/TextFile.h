@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+struct stat;
+
 namespace textfile {
 
 struct Decoded {
@@ -68,6 +70,7 @@ Result write(const QString &path, QByteArrayView utf8, const Encoding &encoding,
 Result write(const QString &path, QByteArrayView bytes);   // the bytes as they are
 // The file `path` is now; nullopt when there is none.
 std::optional<Stamp> stampOf(const QString &path);
+Stamp stampOf(const struct stat &st);
 // The failure for a path that is not a regular file (`mode` from stat).
 Result notRegular(quint32 mode);
 // True when `path` exists and is no longer the file `stamp` describes.

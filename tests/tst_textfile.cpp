@@ -227,7 +227,7 @@ private Q_SLOTS:
     void writeKeepsModeAndOwner_data()
     {
         QTest::addColumn<Kept>("k");
-        for (int mode : {0644, 0444, 0400, 04755, 02755})
+        for (int mode : {0444, 04755})   // read-only, and set-user-id
             QTest::addRow("%04o", mode) << Kept{mode, false, false};
         QTest::newRow("0640 nobody:nogroup") << Kept{0640, true, false};
         QTest::newRow("0600 through a symbolic link") << Kept{0600, false, true};

@@ -57,6 +57,7 @@ private Q_SLOTS:
             QVERIFY(w);
             w->setWindowState(Qt::WindowMinimized);   // the command brings it back
             QVERIFY(open(isFind) == w && !w->isMinimized());
+            QVERIFY(isFind || w->findChild<QPlainTextEdit *>(u("Text1"))->toPlainText().isEmpty());   // opens empty
             for (QPlainTextEdit *box : w->findChildren<QPlainTextEdit *>())
                 type(box, u("typed"));
             QWidget *target = key == Qt::Key_Escape ? w->focusWidget()

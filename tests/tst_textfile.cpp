@@ -86,7 +86,6 @@ private Q_SLOTS:
             {"empty", {}, u8, L::Lf},
             {"crlf", "ab\r\ncd\r\n", u8, L::CrLf},
             {"ends with a lone cr", "ab\r", u8, L::Cr},
-            {"cr", "ab\rcd\r", u8, L::Cr},
             {"mixed, first wins", "a\rb\nc\r\n", u8, L::Cr},
             {"nul bytes", "a\0\0b"_ba, u8, L::Lf},
             {"utf-16le without a mark", "H\0i\0\n\0"_ba, Encoding{Encoding::Kind::Utf16LE}, L::Lf, u"Hi\n"_s},
@@ -98,10 +97,6 @@ private Q_SLOTS:
             {"utf-16le, two boms", "\xFF\xFE\xFF\xFE" "A\0\r\0\n\0"_ba, Encoding::Utf16LE, L::CrLf, u"\uFEFFA\r\n"_s},
             // Windows-1252; the five bytes it leaves undefined stand for the C1 controls.
             {"cp1252", "caf\xE9 \x80 \x93q\x94\x81", cp, L::Lf, u"café € “q”\u0081"_s},
-            {"odd utf-16 is cp1252", "\xFF\xFE" "a", cp, L::Lf, u"ÿþa"_s},
-            {"lone surrogate is cp1252", "\xFF\xFE\0\xD8\0"_ba, cp, L::Lf, u"\u00FF\u00FE\0\u00D8\0"_s},
-            {"cut shift_jis is cp1252", "\x93\xfa\x96\x7b\x8c", cp, L::Lf, u"“ú–{Œ"_s},
-            {"bom then invalid utf-8", "\xEF\xBB\xBF\xFF", cp, L::Lf, u"ï»¿ÿ"_s},
             {"cp1252 only after valid utf-8", "\r\n\xC3\xBC\r\xE9", cp, L::CrLf, u"\r\nÃ¼\ré"_s}};
         for (const Trip &t : rows)
             QTest::newRow(t.tag) << t;
@@ -398,16 +393,13 @@ private Q_SLOTS:
     void search_data()
     {
         QTest::addColumn<Hit>("c");
-        QTest::newRow("empty text, empty what") << Hit{{}, {}, 0, 0};
         QTest::newRow("empty what") << Hit{"abc", {}, 1, 1};
-        QTest::newRow("ascii, the first of several") << Hit{"xABCx abc abc", "abc", 2, 7};
         QTest::newRow("long s, shorter in UTF-8") << Hit{"Maſs", "ss", 3, 0};
         QTest::newRow("kelvin sign, longer in UTF-8") << Hit{"5 K", "k", 3, 0};
         QTest::newRow("dotted capital I") << Hit{"İ", "i", 1, 0};
         QTest::newRow("deseret after pairs") << Hit{"😀a😀b𐐀𐐨", "𐐨", 7, 9};
         QTest::newRow("beyond 65535") << Hit{QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009};
         // Invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves.
-        QTest::newRow("truncated sequence at the end") << Hit{"ab\xC3", "\xC3", 3, 3};
         QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
         QTest::newRow("overlong form is no letter") << Hit{"x\xE0\x81\x81", "xa", 0, 0};
         QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};

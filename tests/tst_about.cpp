@@ -70,17 +70,11 @@ private Q_SLOTS:
         QTest::addColumn<Case>("c");
         const QByteArray tool("C:\\Tools\\ms info.exe\0", 21), folder("C:\\Shared\\MSInfo\0", 17), none;
         const QByteArray number("\x00\x56\x34\x92", 4);   // low byte first
-        const QString toolPath = "C:\\Tools\\ms info.exe", inFolder = "C:\\Shared\\MSInfo\\MSINFO32.EXE",
-                      full(1024, 'a');
+        const QString toolPath = "C:\\Tools\\ms info.exe", inFolder = "C:\\Shared\\MSInfo\\MSINFO32.EXE";
         const QStringList both{toolPath, inFolder};
         QTest::newRow("first started, second not read") << Case{1, tool, 1, folder, both, toolPath, 1};
-        QTest::newRow("first names a missing file") << Case{1, tool, 1, folder, {inFolder}, {}, 1};
-        QTest::newRow("first of another type") << Case{3, tool, 1, folder, both, {}, 1};
-        QTest::newRow("first of 1024 bytes") << Case{1, full.toLatin1(), 1, folder, {full}, full, 1};
-        QTest::newRow("first over 1024 bytes") << Case{1, full.toLatin1() + '\0', 1, folder, both, inFolder, 2};
-        QTest::newRow("first of size 0") << Case{1, none, 1, folder, both, {}, 1};
+        QTest::newRow("first over 1024 bytes") << Case{1, QByteArray(1024, 'a') + '\0', 1, folder, both, inFolder, 2};
         QTest::newRow("first a number") << Case{4, number, NoKey, none, {"2452903424"}, "2452903424", 1};
-        QTest::newRow("no first key, second with the program") << Case{NoKey, none, 1, folder, both, inFolder, 2};
         QTest::newRow("first key without value, second without zero")
             << Case{NoValue, none, 1, folder.chopped(1), both, inFolder, 2};
         QTest::newRow("second without the program") << Case{NoKey, none, 1, folder, {toolPath}, {}, 2};
@@ -123,12 +117,12 @@ private Q_SLOTS:
             t.dialogs.answer(MsgAnswer::Ok);
             Services services{t.dialogs, t.dialogs, t.clipboard, t.lockKeys, registry, t.launcher, t.memory};
             AboutWindow(services).StartSysInfo();
-            QCOMPARE(t.launcher.started, installed ? QStringList{first} : QStringList());
-            QCOMPARE(t.dialogs.messages().size(), installed ? 0 : 1);
+            QCOMPARE(std::pair(t.launcher.started, t.dialogs.messages().size()),
+                     std::pair(installed ? QStringList{first} : QStringList(), qsizetype(installed ? 0 : 1)));
         }
     }
 
-    // Texts shown as written, only a close box, the focus on OK; the command brings a minimized window back.
+    // The focus on OK; the command brings a minimized window back.
     // Enter on the focused "&System Info..." presses it, not OK; after the message (whose box leaves another window
     // active) the window is active again with the focus there. Enter and Esc close it wherever the focus is.
     void window()
@@ -142,11 +136,6 @@ private Q_SLOTS:
         QStringList shown;   // one message per press of "&System Info..."
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QPointer<AboutWindow> w = windows.showAbout();
-            QVERIFY(w->lblDescription->textFormat() == Qt::PlainText
-                    && w->lblDisclaimer->textFormat() == Qt::PlainText);
-            QCOMPARE(w->windowFlags()
-                         & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-                     Qt::WindowCloseButtonHint);
             QVERIFY(QTest::qWaitForWindowActive(w));
             QCOMPARE(QApplication::focusWidget(), w->cmdOK);
             w->setWindowState(Qt::WindowMinimized);

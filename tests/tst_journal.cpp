@@ -23,6 +23,8 @@ int mode(const QString &path)
 }
 QStringList journals(const QString &dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 }
+struct Offer { QString kind; MsgAnswer answer; QString text, name; int left; };
+Q_DECLARE_METATYPE(Offer)
 
 class TestJournal : public QObject
 {
@@ -148,27 +150,21 @@ private Q_SLOTS:
 
     void offersWhatWasLeft_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<MsgAnswer>("answer");   // Ok: nothing is asked
-        QTest::addColumn<QString>("text");       // afterwards: the box's text, the document's name,
-        QTest::addColumn<QString>("name");       // and the files in the folder, the document's included
-        QTest::addColumn<int>("left");
-        QTest::newRow("offered, Yes") << "named" << MsgAnswer::Yes << "one TWO" << "doc.txt" << 2;
-        QTest::newRow("declined") << "named" << MsgAnswer::No << "" << "" << 1;
-        QTest::newRow("stamp changed: untitled") << "changed" << MsgAnswer::Yes << "one TWO!!" << "" << 2;
-        QTest::newRow("untitled") << "untitled" << MsgAnswer::Yes << "hi" << "" << 2;
-        QTest::newRow("held by a live process") << "held" << MsgAnswer::Ok << "" << "" << 2;
-        QTest::newRow("no edits: deleted unasked") << "empty" << MsgAnswer::Ok << "" << "" << 1;
-        QTest::newRow("edits undone: deleted unasked") << "undone" << MsgAnswer::Ok << "" << "" << 1;
-        QTest::newRow("unreadable: set aside") << "garbage" << MsgAnswer::Ok << "" << "" << 2;
+        // Ok: nothing is asked. Afterwards: the box's text, the document's name, the files left in the folder.
+        QTest::addColumn<Offer>("o");
+        QTest::newRow("offered, Yes") << Offer{"named", MsgAnswer::Yes, "one TWO", "doc.txt", 2};
+        QTest::newRow("declined") << Offer{"named", MsgAnswer::No, "", "", 1};
+        QTest::newRow("stamp changed: untitled") << Offer{"changed", MsgAnswer::Yes, "one TWO!!", "", 2};
+        QTest::newRow("untitled") << Offer{"untitled", MsgAnswer::Yes, "hi", "", 2};
+        QTest::newRow("held by a live process") << Offer{"held", MsgAnswer::Ok, "", "", 2};
+        QTest::newRow("no edits: deleted unasked") << Offer{"empty", MsgAnswer::Ok, "", "", 1};
+        QTest::newRow("edits undone: deleted unasked") << Offer{"undone", MsgAnswer::Ok, "", "", 1};
+        QTest::newRow("unreadable: set aside") << Offer{"garbage", MsgAnswer::Ok, "", "", 2};
     }
     void offersWhatWasLeft()
     {
-        QFETCH(QString, kind);
-        QFETCH(MsgAnswer, answer);
-        QFETCH(QString, text);
-        QFETCH(QString, name);
-        QFETCH(int, left);
+        QFETCH(Offer, o);
+        const auto &[kind, answer, text, name, left] = o;
         const QString doc = dir->path() + "/doc.txt";
         const journal::Header h{kind == "untitled" ? "" : doc, textfile::write(doc, QByteArrayView("one two")).stamp};
         const QList<journal::Edit> two{{4, 3, "TWO"}};

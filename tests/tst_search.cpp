@@ -53,19 +53,11 @@ private Q_SLOTS:
         for (auto [isFind, key] :
              {std::pair(true, Qt::Key_Escape), {true, Qt::Key_Enter}, {false, Qt::Key_Escape},
               {false, Qt::Key_Return}}) {
-            const def::Form &d = isFind ? findDefinition() : replaceDefinition();
             QPointer<QWidget> w = open(isFind);
             QVERIFY(w);
             w->setWindowState(Qt::WindowMinimized);   // the command brings it back
             QVERIFY(open(isFind) == w && !w->isMinimized());
-            QStringList seen{w->windowTitle()};
-            for (const def::Control &c : d.controls) {
-                auto *child = w->findChild<QWidget *>(QString::fromLatin1(c.name));
-                QVERIFY2(child && child->parentWidget() == w, c.name);
-                seen << child->property(qobject_cast<QPlainTextEdit *>(child) ? "plainText" : "text").toString();
-            }
-            QCOMPARE(seen.join(u'|'), u(isFind ? "Find|Case Sensitive|Cancel|&Find| |Find Text:| |Find What?"
-                                               : "Form2|&Cancel |&Replace| ||Replace With..|Replace What?"));
+            QVERIFY(isFind || w->findChild<QPlainTextEdit *>(u("Text1"))->toPlainText().isEmpty());   // opens empty
             for (QPlainTextEdit *box : w->findChildren<QPlainTextEdit *>())
                 type(box, u("typed"));
             QWidget *target = key == Qt::Key_Escape ? w->focusWidget()
@@ -103,14 +95,9 @@ private Q_SLOTS:
         const QByteArray far(70000, 'x');
         const auto row = [](const char *tag, const Press &p) { QTest::newRow(tag) << p; };
         row("find grayed is case-blind, the first every press", {Grayed, "one two one", "ONE", nullptr, 2, {0, 3}});
-        row("find exact misses", {Exact, "xABCx", "abc", nullptr, 1, {1, 0}, {}, searchtext::notFound()});
         // A text this big is searched as long work (the search's being dropped there went unseen).
-        row("find beyond 16 MB",
-            {Exact, QByteArray("x\n").repeated(8 << 20) + "hit", "hit", nullptr, 1, {16 << 20, 3}});
-        row("find one blank when fresh, Enter on the button",
-            {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
-        row("find no-break space after two-byte characters and pairs",
-            {Exact, "\u00ff\u00fe😀😀a b😀a\u00a0b", "😀a\u00a0b", nullptr, 1, {9, 5}});
+        row("find past 16 MB", {Exact, QByteArray("x\n").repeated(8 << 20) + "hit", "hit", nullptr, 1, {16 << 20, 3}});
+        row("find fresh blank, Enter on the button", {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
         row("find case-blind, Shift+Enter, a break",
             {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
         row("replace three, then message",

@@ -293,6 +293,7 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i)
             text += QByteArray(140, char('a' + i % 26)) + '\n';
         box->resize(300, 200);
+        QCOMPARE(box->horizontalScrollBar()->maximum(), 0);   // nothing to scroll to in an empty text
         box->loadBytes(text);
         QTRY_VERIFY(box->horizontalScrollBar()->maximum() > 0);
         QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS),

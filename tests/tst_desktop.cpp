@@ -16,7 +16,7 @@ struct Start { QStringList args; QString text, name, message; QStringList starte
 struct Drop {
     bool onText, typed;
     QList<MsgAnswer> answers;
-    QStringList urls;   // dropped as file names; a "text:" entry is plain text
+    QStringList urls;   // dropped as file names (text dropped from another program: e2e_x11.sh)
     QString text, name;
 };
 Q_DECLARE_METATYPE(Start)
@@ -117,12 +117,10 @@ private Q_SLOTS:
         QTest::newRow("window, typed, Cancel") << Drop{false, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
-        QTest::newRow("text area, typed, Cancel") << Drop{true, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
         QTest::newRow("several files")
             << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
         QTest::newRow("remote only") << Drop{false, true, none, {"http://example.org/x.txt"}, "current", ""};
-        QTest::newRow("text") << Drop{true, true, none, {"text:dropped "}, "dropped current", ""};
     }
     void droppedFileOpensAfterThePrompt()
     {
@@ -138,14 +136,10 @@ private Q_SLOTS:
         if (d.answers.value(0) == MsgAnswer::Yes)
             dialogs().chooseFile(path(QStringLiteral("saved.txt")));
         QMimeData data;
-        if (d.urls.value(0).startsWith(QLatin1String("text:"))) {
-            data.setText(d.urls[0].mid(5));
-        } else {
-            QList<QUrl> list;
-            for (const QString &u : d.urls)
-                list << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
-            data.setUrls(list);
-        }
+        QList<QUrl> urls;
+        for (const QString &u : d.urls)
+            urls << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
+        data.setUrls(urls);
         // A drop from another program is a copy: told Move, the program would delete what it gave.
         QWidget *target = d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form);
         const QList<Qt::DropAction> answered = drop(target, data);

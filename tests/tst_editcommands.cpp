@@ -146,7 +146,7 @@ private Q_SLOTS:
     // The choice replaces the whole font; the next dialog starts from it, not from the box; cancel changes nothing.
     void font()
     {
-        const FontChoice first{"Arial", 14, true, false, false, true};
+        const FontChoice first{"Arial", 14, true, false, true, true};
         f.form->Text1->setFontItalic(true);
         f.t->dialogs.chooseFont(first);
         f.t->dialogs.cancelFont();
@@ -155,8 +155,17 @@ private Q_SLOTS:
         f.form->mnueditfont_Click();
         const QList<ScriptedDialogs::Shown> shown = f.t->dialogs.shown();
         QCOMPARE(std::tuple(fontOf(f.form->Text1), shown[0].font, shown[1].font, shown[1].flags),
-                 std::tuple(FontChoice{"Arial", 30, true, false, false, true}, FontChoice{shown[0].font.name}, first,
+                 std::tuple(FontChoice{"Arial", 30, true, false, true, true}, FontChoice{shown[0].font.name}, first,
                             259));
+    }
+
+    void copyOfABigSelection()
+    {
+        // Tens of megabytes are converted for the clipboard as long work: every character arrives.
+        f.form->Text1->loadBytes(QByteArray("abcdefg\n").repeated(2 << 20));
+        f.form->mnueditall_Click();
+        f.form->mnueditcopy_Click();
+        QCOMPARE(f.t->clipboard.content.size(), 16 << 20);
     }
 
     // The chosen colour, or both kept when cancelled; the caret shows whatever the two colours.

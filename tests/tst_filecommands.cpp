@@ -199,16 +199,14 @@ private Q_SLOTS:
                       odd = QStringLiteral("It is not a regular file.");
         QTest::newRow("Open, missing") << Failure{"open", "missing.txt", missing, true};
         QTest::newRow("Open, folder") << Failure{"open", "folder", "Is a directory", true};
-        // Refused at once, without waiting for a writer or reading a device.
+        // Refused at once, without waiting for a writer, as anything but a regular file is.
         QTest::newRow("Open, fifo") << Failure{"open", "fifo", odd, false};
-        QTest::newRow("Open, device") << Failure{"open", "/dev/null", odd, true};
         QTest::newRow("Open, read error") << Failure{"open", "/proc/self/mem", "Input/output error", true};
         // Refused before reading rather than killed half-way.
         QTest::newRow("Open, too little memory") << Failure{"open", "big.txt", "not enough memory", true};
         // A file size limit makes the write fail part-way, as a full disk does.
         QTest::newRow("Save, full disk") << Failure{"save", "current.txt", "File too large", true};
         QTest::newRow("Save As, missing folder") << Failure{"saveas", "gone/x.txt", missing, true};
-        QTest::newRow("Save As, folder") << Failure{"saveas", "folder", "Is a directory", true};
         QTest::newRow("Save As, fifo") << Failure{"saveas", "fifo", odd, true};
     }
     void failureIsReportedAndChangesNothing()

@@ -4,21 +4,19 @@
 #include "app/CommandLine.h"
 #include "app/PlatformChoice.h"
 #include "platform/KeyEventLocks.h"
-#include "platform/StatusBar.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
-#include <QLabel>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <qpa/qwindowsysteminterface.h>
 
 // The arguments given (%FF stands for that byte) and the document, question and processes started.
-struct Start { QStringList args; QString text, name; bool saved; QString message; QStringList started; };
+struct Start { QStringList args; QString text, name, message; QStringList started; };
 struct Drop {
     bool onText, typed;
     QList<MsgAnswer> answers;
-    QStringList urls;   // dropped as file names; a "text:" entry is plain text
+    QStringList urls;   // dropped as file names (text dropped from another program: e2e_x11.sh)
     QString text, name;
 };
 Q_DECLARE_METATYPE(Start)
@@ -50,11 +48,9 @@ class TestDesktop : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QFile a(path(QStringLiteral("a b ü.txt")));
-        QVERIFY(a.open(QIODevice::WriteOnly) && a.write("alpha\r\n") == 7);
-        QFile cyrillic(path(QStringLiteral("cp.txt")));
-        QVERIFY(cyrillic.open(QIODevice::WriteOnly) && cyrillic.write("\xcf\xf0\xe8\xe2\xe5\xf2") == 6);
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
+        QVERIFY(!f.write(path(QStringLiteral("a b ü.txt")), "alpha\r\n").isEmpty()
+                && !f.write(path(QStringLiteral("cp.txt")), "\xcf\xf0\xe8\xe2\xe5\xf2").isEmpty()
+                && QDir(dir.path()).mkpath(QStringLiteral("folder")));
     }
     void init() { QVERIFY(f.start()); QDir::setCurrent(dir.path()); }
     void cleanup() { QDir::setCurrent(home); f.finish(); }
@@ -63,20 +59,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<Start>("s");
         const QString a = QStringLiteral("a b ü.txt");
-        QTest::newRow("existing, relative") << Start{{a}, "alpha\r\n", a, true, "", {}};
-        QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, true, "", {}};
-        QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", true, "", {}};
+        QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, "", {}};
+        QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", "", {}};
         // The user's encoding rather than the detected one.
-        QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", true, "", {}};
-        QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, true, "", {}};
-        QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", true, "", {}};
+        QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", "", {}};
+        QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, "", {}};
+        QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", "", {}};
         QTest::newRow("unreadable")
-            << Start{{"folder"}, "", "", true, form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
-        QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", true, form1text::cannotOpen(path(
+            << Start{{"folder"}, "", "", form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
+        QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", form1text::cannotOpen(path(
             "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
         QTest::newRow("several")
-            << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, true, "", {path("new.txt"), path("folder/../x")}};
+            << Start{{a, "new.txt", "folder/../x"}, "alpha\r\n", a, "", {path("new.txt"), path("folder/../x")}};
     }
     void commandLineOpensTheFirstFile()
     {
@@ -94,9 +89,9 @@ private Q_SLOTS:
             return file != path(QStringLiteral("new.txt"));
         });
         f.settle();
-        const QString panel = f.form->statusbar->panel(QStringLiteral("text"))->text();
-        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName(), f.form->Saved, panel, dialogs().messages()),
-                 std::tuple(s.text, path(s.name), s.saved, s.name.isEmpty() ? QStringLiteral(" ") : path(s.name),
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName(), f.form->Saved, f.panel(),
+                            dialogs().messages()),
+                 std::tuple(s.text, path(s.name), true, s.name.isEmpty() ? QStringLiteral(" ") : path(s.name),
                             s.message.isEmpty() ? QStringList{} : QStringList{s.message}));
         QCOMPARE(starts, s.started);
         QCOMPARE(failed, s.started.mid(0, 1));
@@ -122,12 +117,10 @@ private Q_SLOTS:
         QTest::newRow("window, typed, Cancel") << Drop{false, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
-        QTest::newRow("text area, typed, Cancel") << Drop{true, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
         QTest::newRow("several files")
             << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
         QTest::newRow("remote only") << Drop{false, true, none, {"http://example.org/x.txt"}, "current", ""};
-        QTest::newRow("text") << Drop{true, true, none, {"text:dropped "}, "dropped current", ""};
     }
     void droppedFileOpensAfterThePrompt()
     {
@@ -143,14 +136,10 @@ private Q_SLOTS:
         if (d.answers.value(0) == MsgAnswer::Yes)
             dialogs().chooseFile(path(QStringLiteral("saved.txt")));
         QMimeData data;
-        if (d.urls.value(0).startsWith(QLatin1String("text:"))) {
-            data.setText(d.urls[0].mid(5));
-        } else {
-            QList<QUrl> list;
-            for (const QString &u : d.urls)
-                list << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
-            data.setUrls(list);
-        }
+        QList<QUrl> urls;
+        for (const QString &u : d.urls)
+            urls << (u.startsWith(QLatin1String("http")) ? QUrl(u) : QUrl::fromLocalFile(u));
+        data.setUrls(urls);
         // A drop from another program is a copy: told Move, the program would delete what it gave.
         QWidget *target = d.onText ? f.form->Text1->viewport() : static_cast<QWidget *>(f.form);
         const QList<Qt::DropAction> answered = drop(target, data);

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // New, Open, Save and Save As through the scripted dialogs, and the timer that
 // keeps the menus and the status bar current.
-#include "support/EditorFixture.h"
 #include "platform/LongWork.h"
+#include "support/EditorFixture.h"
+#include "support/TestMain.h"
 #include <QDeadlineTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QThread>
 #include <qpa/qwindowsysteminterface.h>
-#include "support/TestMain.h"
-#include "platform/StatusBar.h"
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QTemporaryDir>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -23,8 +21,9 @@
 struct Prompt { QString caller; MsgAnswer answer; QString file; bool goesOn; };
 // A command on a target that fails for `reason`, in a named or an untitled document.
 struct Failure { QString command, target, reason; bool named; };
-// Another program appends to, renames a new file over or deletes the open file; the text unsaved or not; the answer.
-struct Notice { QString change; bool unsaved; MsgAnswer answer; };
+// Another program appends to the open file, sets its time, renames a file of the same size and time over it, deletes
+// it or puts a folder there; the text unsaved or not; the answers to the reload question and to Save's (Ok: none).
+struct Notice { QString change; bool unsaved; MsgAnswer reload, save; };
 Q_DECLARE_METATYPE(MsgAnswer)
 Q_DECLARE_METATYPE(Prompt)
 Q_DECLARE_METATYPE(Failure)
@@ -37,19 +36,7 @@ class TestFileCommands : public QObject
     QTemporaryDir dir;
     QStringList panels;   // the panel as the timer leaves it while each dialog is up, as under a real modal dialog
 
-    QString file(const QString &name, const QByteArray &bytes)
-    {
-        QFile out(dir.filePath(name));
-        if (out.open(QIODevice::WriteOnly))
-            out.write(bytes);
-        return out.fileName();
-    }
-    void open(const QString &path)
-    {
-        f.t->dialogs.chooseFile(path);
-        f.form->mnufileopen->trigger();
-        f.settle();   // the menus follow the loaded text
-    }
+    QString file(const QString &name, const QByteArray &bytes) { return f.write(dir.filePath(name), bytes); }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
     // The window becomes active again, and the questions that follows have been asked.
     void activate()
@@ -58,7 +45,6 @@ class TestFileCommands : public QObject
         QApplication::sendEvent(f.form, &event);
         QCoreApplication::processEvents();
     }
-    QString panelText() const { return f.form->statusbar->panel(QStringLiteral("text"))->text(); }
     QString enabledItems() const
     {
         QStringList names;
@@ -74,7 +60,7 @@ private Q_SLOTS:
     {
         panels.clear();
         QVERIFY(f.start());
-        dialogs().whileShown = [this](const ScriptedDialogs::Shown &) { f.settle(); panels << panelText(); };
+        dialogs().whileShown = [this](const ScriptedDialogs::Shown &) { f.settle(); panels << f.panel(); };
     }
     void cleanup() { f.finish(); }
 
@@ -97,7 +83,7 @@ private Q_SLOTS:
         connect(f.form->Text1, &TextBox::textReplaced, &watch, [&] {
             loading = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
         });
-        open(path);
+        f.open(path);
         QCOMPARE(std::tuple(f.form->cdb->FileName(), f.form->Saved, loading, QApplication::overrideCursor()),
                  std::tuple(path, true, Qt::WaitCursor, nullptr));
         QFile::remove(path);
@@ -109,34 +95,22 @@ private Q_SLOTS:
 
     void saveAsksForANameOnlyWhenItMust()
     {
-        // Saved but never named: Save asks rather than failing silently.
+        // Saved but never named: Save asks rather than failing silently. Save As always asks and names the document;
+        // a cancelled one changes nothing. The written copy shared the box's buffer for the write only: none is kept.
         f.form->Text1->setText(QStringLiteral("x"));
         f.form->Saved = true;
         f.settle();
-        const QString path = dir.filePath(QStringLiteral("a.txt"));
-        dialogs().chooseFile(path);
+        const QString a = dir.filePath(QStringLiteral("a.txt")), b = dir.filePath(QStringLiteral("b.txt"));
+        dialogs().chooseFile(a);
         f.form->mnufilesave->trigger();
-        QCOMPARE(f.contents(path), QByteArray("x"));
-        // Typed changes: Save asks again, starting from the current name.
-        f.type(QStringLiteral("y"));
-        dialogs().chooseFile(path);
-        f.form->mnufilesave->trigger();
-        QCOMPARE(dialogs().shown().last().file.fileName, path);
-        // The written copy shared the box's buffer for the write only: none is kept.
-        QCOMPARE(std::tuple(f.contents(path), f.form->FileText, f.form->Saved),
-                 std::tuple(QByteArray("yx"), QByteArray(), true));
-        // Save As always asks, and each one names the document; a cancelled one changes nothing.
-        const QString other = dir.filePath(QStringLiteral("b.txt")), third = dir.filePath(QStringLiteral("c.txt"));
-        dialogs().chooseFile(other);
+        dialogs().chooseFile(b);
         f.form->mnufilesaveas->trigger();
-        dialogs().chooseFile(third);
-        f.form->mnufilesaveas->trigger();
-        f.settle();
-        QCOMPARE(std::tuple(f.contents(other), f.contents(third), f.form->SaveAsText, panelText()),
-                 std::tuple(QByteArray("yx"), QByteArray("yx"), QByteArray(), third));
         dialogs().cancelFile();
         f.form->mnufilesaveas->trigger();
-        QCOMPARE(std::tuple(f.form->cdb->FileName(), dialogs().shown().size()), std::tuple(third, 5));
+        f.settle();
+        QCOMPARE(std::tuple(f.contents(a), f.contents(b), f.form->FileText, f.form->SaveAsText, f.panel()),
+                 std::tuple(QByteArray("x"), QByteArray("x"), QByteArray(), QByteArray(), b));
+        QCOMPARE(std::pair(f.form->cdb->FileName(), dialogs().shown().size()), std::pair(b, qsizetype(3)));
     }
 
     void promptAnswersAndTheirCallers_data()
@@ -158,7 +132,7 @@ private Q_SLOTS:
         // A UTF-16 document with CR LF line ends, named, with typed changes.
         const QString path = this->file(QTest::currentDataTag() + QStringLiteral(".txt"),
                                         QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8));
-        open(path);
+        f.open(path);
         f.type(QStringLiteral("x"));
         QTest::keyClick(f.form->Text1, Qt::Key_Return);
         ScriptedDialogs &d = dialogs();
@@ -201,7 +175,7 @@ private Q_SLOTS:
         if (cleared)
             name.clear();
         f.settle();
-        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), panelText()),
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), f.panel()),
                  std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name,
                             cleared ? QStringLiteral(" ") : name));
         QCOMPARE(f.contents(target),
@@ -224,19 +198,15 @@ private Q_SLOTS:
         const QString missing = QStringLiteral("No such file or directory"),
                       odd = QStringLiteral("It is not a regular file.");
         QTest::newRow("Open, missing") << Failure{"open", "missing.txt", missing, true};
-        QTest::newRow("Open, missing, untitled") << Failure{"open", "missing.txt", missing, false};
         QTest::newRow("Open, folder") << Failure{"open", "folder", "Is a directory", true};
-        QTest::newRow("Open, vanished folder") << Failure{"open", "gone/x.txt", missing, true};
-        // Refused at once, without waiting for a writer or reading a device.
+        // Refused at once, without waiting for a writer, as anything but a regular file is.
         QTest::newRow("Open, fifo") << Failure{"open", "fifo", odd, false};
-        QTest::newRow("Open, device") << Failure{"open", "/dev/null", odd, true};
         QTest::newRow("Open, read error") << Failure{"open", "/proc/self/mem", "Input/output error", true};
         // Refused before reading rather than killed half-way.
         QTest::newRow("Open, too little memory") << Failure{"open", "big.txt", "not enough memory", true};
         // A file size limit makes the write fail part-way, as a full disk does.
         QTest::newRow("Save, full disk") << Failure{"save", "current.txt", "File too large", true};
         QTest::newRow("Save As, missing folder") << Failure{"saveas", "gone/x.txt", missing, true};
-        QTest::newRow("Save As, folder") << Failure{"saveas", "folder", "Is a directory", true};
         QTest::newRow("Save As, fifo") << Failure{"saveas", "fifo", odd, true};
     }
     void failureIsReportedAndChangesNothing()
@@ -255,7 +225,7 @@ private Q_SLOTS:
         }
         const QString text = save ? QString(50000, QLatin1Char('n')) : QStringLiteral("current");
         if (named)
-            open(current);
+            f.open(current);
         f.form->Text1->setText(text);
         f.form->Saved = !save;
         panels.clear();
@@ -275,7 +245,7 @@ private Q_SLOTS:
         // up.
         const QString shown = named ? current : QStringLiteral(" ");   // the panel's blank
         f.settle();
-        QCOMPARE(std::tuple(f.form->Text1->Text() == text, f.form->Saved, f.form->cdb->FileName(), panels, panelText()),
+        QCOMPARE(std::tuple(f.form->Text1->Text() == text, f.form->Saved, f.form->cdb->FileName(), panels, f.panel()),
                  std::tuple(true, !save, named ? current : QString(), QStringList{shown, shown}, shown));
         // The file is left as it was, and no temporary beside it.
         QCOMPARE(std::tuple(f.contents(current), QDir(dir.path()).entryList({QStringLiteral("current.txt*")})),
@@ -284,142 +254,113 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(path).isFile(), path == current);
     }
 
-    void fileChangedOnDisk_data()
+    void changeOnDiskAsksOnce_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<MsgAnswer>("answer");
-        // Untouched or deleted, the file is written without a question (the tests above).
-        QTest::newRow("grown, No") << "grown" << MsgAnswer::No;
-        QTest::newRow("grown, Yes") << "grown" << MsgAnswer::Yes;
-        QTest::newRow("touched, No") << "touched" << MsgAnswer::No;
-        QTest::newRow("replaced, same size and time, Yes") << "replaced" << MsgAnswer::Yes;
+        QTest::addColumn<Notice>("n");
+        using enum MsgAnswer;
+        QTest::newRow("grown, Yes reloads") << Notice{"grown", false, Yes, Ok};
+        QTest::newRow("grown, unsaved, No keeps the text; Save, No") << Notice{"grown", true, No, No};
+        QTest::newRow("touched, No; Save, Yes") << Notice{"touched", false, No, Yes};
+        QTest::newRow("replaced (the watch is lost), unsaved, Yes") << Notice{"replaced", true, Yes, Ok};
+        QTest::newRow("replaced, No; Save, Yes") << Notice{"replaced", false, No, Yes};
+        QTest::newRow("deleted: nothing to ask") << Notice{"deleted", false, Ok, Ok};
+        QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, Ok, Ok};
     }
-    void fileChangedOnDisk()
+    void changeOnDiskAsksOnce()
     {
-        QFETCH(QString, change);
-        QFETCH(MsgAnswer, answer);
-        const QString path = file(QStringLiteral("f.txt"), "disk");
-        open(path);
+        QFETCH(Notice, n);
+        const QString path = file(QStringLiteral("f.txt"), "one\n");
+        f.open(path);
+        if (n.unsaved)
+            f.type(QStringLiteral("mine "));
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(path), &st), 0);
         timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec + 3600, st.st_mtim.tv_nsec}};
-        if (change == "grown")
-            file(QStringLiteral("f.txt"), "disk, grown");
-        if (change == "touched")
+        if (n.change == "grown")
+            file(QStringLiteral("f.txt"), "one\ntwo\n");
+        if (n.change == "touched")
             QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path), times, 0), 0);
-        if (change == "replaced") {   // by a new file of the same size and time
+        if (n.change == "replaced") {   // by a new file of the same size and time
             times[1] = st.st_mtim;
-            const QByteArray other = QFile::encodeName(file(QStringLiteral("other"), "DISK"));
+            const QByteArray other = QFile::encodeName(file(QStringLiteral("other"), "ONE\n"));
             QVERIFY(::utimensat(AT_FDCWD, other, times, 0) == 0 && ::rename(other, QFile::encodeName(path)) == 0);
         }
+        if (n.change == "deleted" || n.change == "folder")
+            QVERIFY(QFile::remove(path) && (n.change == "deleted" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
         const QByteArray theirs = f.contents(path);
-        dialogs().answer(MsgAnswer::No);   // not read again: the change notice's question (below)
+        if (n.reload != MsgAnswer::Ok)
+            dialogs().answer(n.reload);
         activate();
-        QCOMPARE(dialogs().messages(), QStringList{form1text::reload()});
-        // Twice: a save that wrote is what the next one compares with; one declined asks again.
+        activate();   // asked once for one change
+        const QStringList asked = n.reload == MsgAnswer::Ok ? QStringList()
+                                  : QStringList{n.unsaved ? form1text::reloadLosingChanges() : form1text::reload()};
+        QCOMPARE(dialogs().messages(), asked);
+        if (!asked.isEmpty())
+            QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesNoDefaultYes);
+        const bool reloaded = n.reload == MsgAnswer::Yes;
+        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved),
+                 std::tuple(reloaded ? QString::fromUtf8(theirs) : n.unsaved ? QStringLiteral("mine one\n") : "one\n",
+                            reloaded || !n.unsaved));
+        QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
+        if (n.reload != MsgAnswer::No)
+            return;
+        // Kept over the change: Save asks before writing over it, twice when declined (the file keeps the other
+        // program's bytes, the text counts as unsaved), once when it wrote (what the next save compares with).
         bool asks = true;
         for (const char *text : {"mine", "again"}) {
             f.form->Text1->setText(QString::fromLatin1(text));
             f.form->Saved = true;
             dialogs().clear();
             if (asks)
-                dialogs().answer(answer);
+                dialogs().answer(n.save);
             f.form->mnufilesave->trigger();
             QCOMPARE(dialogs().messages(), asks ? QStringList{form1text::changedOnDisk()} : QStringList());
             if (asks)
                 QCOMPARE(dialogs().shown().constFirst().buttons, MsgButtons::YesNo);
-            // No stops the save: the file keeps the other program's bytes, and the text counts as unsaved.
-            asks = asks && answer == MsgAnswer::No;
+            asks = asks && n.save == MsgAnswer::No;
             QCOMPARE(std::tuple(f.contents(path), f.form->Saved), std::tuple(asks ? theirs : QByteArray(text), !asks));
         }
-    }
-
-    void changeNoticeAsksOnceAndReloads_data()
-    {
-        QTest::addColumn<Notice>("n");
-        QTest::newRow("appended, Yes reloads") << Notice{"append", false, MsgAnswer::Yes};
-        QTest::newRow("appended, unsaved, No keeps the text") << Notice{"append", true, MsgAnswer::No};
-        QTest::newRow("renamed over (the watch is lost), unsaved, Yes") << Notice{"replace", true, MsgAnswer::Yes};
-        QTest::newRow("deleted: nothing to ask") << Notice{"delete", false, MsgAnswer::Ok};
-        QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, MsgAnswer::Ok};
-    }
-    void changeNoticeAsksOnceAndReloads()
-    {
-        QFETCH(Notice, n);
-        const QString path = file(QStringLiteral("f.txt"), "one\n");
-        open(path);
-        if (n.unsaved)
-            f.type(QStringLiteral("mine "));
-        if (n.change == "append")
-            file(QStringLiteral("f.txt"), "one\ntwo\n");
-        if (n.change == "replace")
-            QVERIFY(::rename(QFile::encodeName(file(QStringLiteral("new"), "one\ntwo\n")), QFile::encodeName(path))
-                    == 0);
-        if (n.change == "delete" || n.change == "folder")
-            QVERIFY(QFile::remove(path) && (n.change == "delete" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
-        if (n.answer != MsgAnswer::Ok)
-            dialogs().answer(n.answer);
-        activate();
-        activate();   // asked once for one change
-        const QStringList asked = n.answer == MsgAnswer::Ok ? QStringList()
-                                  : QStringList{n.unsaved ? form1text::reloadLosingChanges() : form1text::reload()};
-        QCOMPARE(dialogs().messages(), asked);
-        if (!asked.isEmpty())
-            QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesNoDefaultYes);
-        const bool reloaded = n.answer == MsgAnswer::Yes;
-        const QString kept = n.unsaved ? QStringLiteral("mine one\n") : QStringLiteral("one\n");
-        QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved),
-                 std::tuple(reloaded ? QStringLiteral("one\ntwo\n") : kept, reloaded || !n.unsaved));
-        // Kept over the change: Save still asks before overwriting it.
-        dialogs().clear();
-        if (n.answer == MsgAnswer::No) {
-            dialogs().chooseFile(path);
+        activate();   // what Save wrote is no change to ask about
+        if (n.save == MsgAnswer::No) {   // No there stops Exit too, after Yes to the save question
             dialogs().answer(MsgAnswer::Yes);
-            f.form->mnufilesave->trigger();
-            QCOMPARE(std::tuple(dialogs().messages(), f.contents(path)),
-                     std::tuple(QStringList{form1text::changedOnDisk()}, kept.toUtf8()));
+            dialogs().chooseFile(path);
+            dialogs().answer(MsgAnswer::No);
+            f.fileItem(QStringLiteral("exit"))->trigger();
+            QCOMPARE(std::tuple(f.t->exits, f.contents(path)), std::tuple(0, theirs));
         }
-        dialogs().clear();
-        QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
     }
 
-    void saveKeepsTheEncodingOrAsks_data()
+    void saveAsksBeforeLeavingTheEncoding_data()
     {
-        QTest::addColumn<QByteArray>("codec");
-        QTest::addColumn<MsgAnswer>("answer");   // Ok: no question
-        QTest::newRow("shift_jis, fits") << QByteArray("Shift_JIS") << MsgAnswer::Ok;
-        QTest::newRow("windows-1252, does not fit, Yes") << QByteArray("windows-1252") << MsgAnswer::Yes;
-        QTest::newRow("windows-1252, does not fit, No") << QByteArray("windows-1252") << MsgAnswer::No;
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::newRow("Yes") << MsgAnswer::Yes;
+        QTest::newRow("No") << MsgAnswer::No;
     }
-    void saveKeepsTheEncodingOrAsks()
+    void saveAsksBeforeLeavingTheEncoding()
     {
-        QFETCH(QByteArray, codec);
+        // A typed character Windows-1252 cannot store: Yes writes UTF-8 from then on, without asking again; No writes
+        // nothing and the text stays unsaved. (One the encoding has is saved in it: e2e_x11.sh's Shift_JIS file.)
         QFETCH(MsgAnswer, answer);
-        const QString text = answer == MsgAnswer::Ok ? QStringLiteral("日本語の文章です。東京は晴れています。\r\n")
-                                                     : QStringLiteral("Le cœur déçu mais l'âme plutôt naïve.\r\n");
-        const QByteArray bytes = QStringEncoder(codec.constData()).encode(text);
+        const QString text = QStringLiteral("Le cœur déçu mais l'âme plutôt naïve.\r\n"), typed = QStringLiteral("Ж");
+        const QByteArray bytes = QStringEncoder("windows-1252").encode(text);
         const QString path = file(QStringLiteral("legacy.txt"), bytes);
-        open(path);
-        const QString typed = answer == MsgAnswer::Ok ? QStringLiteral("日") : QStringLiteral("Ж");
+        f.open(path);
         // Characters beyond ASCII come as text, as an input method sends them.
         const auto type = [&] { QTest::sendKeyEvent(QTest::Click, f.form->Text1, Qt::Key_unknown, typed, {}); };
         type();
         dialogs().chooseFile(path);
-        if (answer != MsgAnswer::Ok)
-            dialogs().answer(answer);
+        dialogs().answer(answer);
         f.form->mnufilesave->trigger();
-        // Yes: UTF-8 from then on, without asking again. No: nothing written, still unsaved.
-        const QByteArray written = answer == MsgAnswer::Ok ? QStringEncoder(codec.constData()).encode(typed + text)
-                                 : answer == MsgAnswer::Yes ? (typed + text).toUtf8() : bytes;
-        const QStringList asked{form1text::cannotStore(QStringLiteral("Windows-1252"), typed)};
+        const bool yes = answer == MsgAnswer::Yes;
         QCOMPARE(std::tuple(f.contents(path), f.form->Saved, dialogs().messages()),
-                 std::tuple(written, answer != MsgAnswer::No, answer == MsgAnswer::Ok ? QStringList() : asked));
-        if (answer == MsgAnswer::Yes) {
-            type();
-            dialogs().chooseFile(path);
-            f.form->mnufilesave->trigger();
-            QCOMPARE(f.contents(path), (typed + typed + text).toUtf8());
-        }
+                 std::tuple(yes ? (typed + text).toUtf8() : bytes, yes,
+                            QStringList{form1text::cannotStore(QStringLiteral("Windows-1252"), typed)}));
+        if (!yes)
+            return;
+        type();
+        dialogs().chooseFile(path);
+        f.form->mnufilesave->trigger();
+        QCOMPARE(f.contents(path), (typed + typed + text).toUtf8());
     }
 
     void longWorkShowsProgressAndKeepsInputForAfter()
@@ -466,7 +407,7 @@ private Q_SLOTS:
     {
         const QString always = "mnuabout mnufileexit mnufilenew mnufileopen mnuoptcalc mnutoolbcolor mnutooltcolor";
         f.settle();   // would time out if each run armed the next
-        QCOMPARE(enabledItems(), always);
+        QCOMPARE(std::tuple(enabledItems(), f.form->menuBar()->actions().size()), std::tuple(always, 5));   // About too
         QTest::keyClick(f.form->Text1, Qt::Key_F2);   // Save is disabled while the text is empty
         QVERIFY(dialogs().shown().isEmpty());
         int runs = 0;

@@ -6,14 +6,14 @@
 # with status 0. sway refuses to run as root: then the session belongs to the unprivileged user "nobody".
 set -u
 exe="$1"
-keys_tool="$(dirname "$2")/wayland_keys"
-for tool in sway Xwayland grim wl-paste convert; do
+pointer_tool="$(dirname "$2")/wayland_pointer"
+for tool in sway Xwayland grim wl-paste wtype convert; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is needed (tools/setup.sh installs it)"; exit 1; }
 done
 work="$(mktemp -d)"
 mkdir -p "$work/runtime" "$work/home"
 # The programs are copied in: the build folder may be closed to the session's user.
-cp "$exe" "$work/zendral"; cp "$keys_tool" "$work/wayland_keys"
+cp "$exe" "$work/zendral"; cp "$pointer_tool" "$work/wayland_pointer"
 chmod 755 "$work"; chmod 700 "$work/runtime"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
@@ -27,11 +27,11 @@ printf 'xwayland force\noutput HEADLESS-1 resolution 1024x768\nexec env > %s/ses
   >"$work/sway.log" 2>&1 & sway=$!
 pid=
 fail() { echo "FAIL: $*"; cat "$work/zendral.log" 2>/dev/null; [ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$sway" 2>/dev/null; exit 1; }
-holder=
+holders=
 display=
 # Xwayland outlives sway for a moment: the next test's X server must not find its display still held.
 finish() {
-  [ -n "$holder" ] && kill "$holder" 2>/dev/null; kill "$sway" 2>/dev/null; wait "$sway" 2>/dev/null
+  [ -n "$holders" ] && kill $holders 2>/dev/null; kill "$sway" 2>/dev/null; wait "$sway" 2>/dev/null
   for i in $(seq 1 100); do [ -n "$display" ] && [ -e "/tmp/.X${display#:}-lock" ] || break; sleep 0.1; done
   rm -rf "$work"
 }
@@ -43,8 +43,10 @@ wayland=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$work/session.env")
 swaysock=$(sed -n 's/^SWAYSOCK=//p' "$work/session.env")
 session+=(DISPLAY="$display" WAYLAND_DISPLAY="$wayland" SWAYSOCK="$swaysock")
 in_session() { "${session[@]}" "$@"; }
-# A keyboard and a pointer plugged in for the whole session (see wayland_keys).
-"${session[@]}" "$work/wayland_keys" hold & holder=$!
+# A keyboard and a pointer plugged in for the whole session: without them the seat has neither, and each typing
+# or clicking client that comes and goes takes the window's keyboard and pointer away, which closes its menus.
+"${session[@]}" wtype -s 86400000 & holders=$!
+"${session[@]}" "$work/wayland_pointer" hold & holders="$holders $!"
 # The shell ("xwayland" or "xdg_shell") of the window with this title (Zendral), "behind" after it while it does
 # not have the keyboard; nothing while there is none.
 window_shell() {
@@ -72,32 +74,35 @@ wait_shell "" || fail "the X11 window stayed"
 doc="$work/home/typed.txt"
 "${session[@]}" QT_QPA_PLATFORM=wayland "$work/zendral" "$doc" >"$work/zendral.log" 2>&1 & pid=$!
 wait_shell xdg_shell || fail "with QT_QPA_PLATFORM=wayland the window is not native: $(cat "$work/zendral.log")"
-press() { in_session "$work/wayland_keys" "$@" || fail "could not type"; }
-press drag:100,300,100,300 "text:plain é a😀b𝄞c" key:Return "text:second line" key:F2
+# Keys at a typist's pace, after a Shift tap: the window takes a new keyboard with its first key, which it does not
+# type. A modifier wtype holds (-M) goes with every key it presses until released: Caps Lock's lock too.
+press() { in_session wtype -k Shift_L -s 20 -d 20 "$@" -s 20 || fail "could not type"; }
+in_session "$work/wayland_pointer" click:100,300 || fail "could not click"
+press "plain é a😀b𝄞c" -k Return "second line" -k F2
 # The first Save asks for the name, the one given at start already filled in.
 wait_shell xdg_shell "Save As" || fail "no Save As dialog"
-press key:Return
+press -k Return
 wait_shell xdg_shell || fail "the main window did not get the keyboard back"
 for i in $(seq 1 100); do [ -s "$doc" ] && break; sleep 0.1; done
 [ "$(cat "$doc" 2>/dev/null; echo x)" = "$(printf 'plain é a😀b𝄞c\nsecond linex')" ] \
   || fail "saved bytes: $(od -c "$doc" 2>&1 | head -4)"
-press key:Control_L+a key:Control_L+c
+press -M ctrl -k a -k c -m ctrl
 for i in $(seq 1 100); do [ "$(in_session wl-paste -n 2>/dev/null)" = "$(cat "$doc")" ] && break; sleep 0.1; done
 [ "$(in_session wl-paste -n 2>/dev/null)" = "$(cat "$doc")" ] || fail "the Wayland clipboard has: $(in_session wl-paste -n 2>&1)"
 dark() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v < t) }'; }
 before=$(caps_ink)
 dark "$before" 0.3 && fail "CAPS lit before Caps Lock ($before)"
-press key:Caps_Lock
+press -M capslock -k Caps_Lock
 for i in $(seq 1 50); do after=$(caps_ink); dark "$after" 0.3 && break; sleep 0.1; done
 dark "$after" 0.3 || fail "CAPS not lit after Caps Lock ($before, then $after)"
 # The menu's popup is mapped a moment after Alt+F: the Exit key waits for Save As's shortcut to show.
-press key:Alt_L+f
+press -M alt -k f -m alt
 for i in $(seq 1 100); do
   in_session grim "$work/shot.png"
   convert "$work/shot.png" -crop 20x14+130+118 -colorspace gray -format '%[fx:mean]' info: | grep -qv '^1$' && break
   sleep 0.1
 done
-press text:x
+press x
 for i in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "File > Exit did not end the program"
 wait "$pid"; status=$?

@@ -8,7 +8,7 @@ packages=(
   xvfb xauth xdotool xclip x11-utils openbox imagemagick desktop-file-utils fonts-dejavu-core
   acl attr at-spi2-core dbus-daemon dbus-bin python3-gi gir1.2-atspi-2.0
   appstream man-db groff-base dpkg-dev file lintian
-  sway xwayland grim wl-clipboard qt6-wayland libwayland-dev libxkbcommon-dev pkg-config ibus ibus-libpinyin
+  sway xwayland grim wl-clipboard wtype qt6-wayland libwayland-dev pkg-config ibus ibus-libpinyin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,9 +4,11 @@
 #include "editor/Form1.h"
 #include "editor/Form1Def.h"
 #include "platform/CommonDialog.h"
+#include "platform/StatusBar.h"
 #include "platform/TextBox.h"
 #include "support/Fakes.h"
 #include <QAction>
+#include <QLabel>
 #include <QScopeGuard>
 #include <QTest>
 #include <memory>
@@ -49,6 +51,15 @@ struct EditorFixture {
     void type(const QString &keys) { QTest::keyClicks(form->Text1, keys); }
     // Lets the menu-state timer run after a change.
     void settle() { QTRY_VERIFY(!form->Timer1->isActive()); }
+    // Opens `path` through the File menu; the menus follow the loaded text.
+    void open(const QString &path) { t->dialogs.chooseFile(path); form->mnufileopen->trigger(); settle(); }
+    // What the status bar's first panel says (the document's name, or a blank).
+    QString panel() const { return form->statusbar->panel(QStringLiteral("text"))->text(); }
+    static QString write(const QString &path, const QByteArray &bytes)
+    {
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() ? path : QString();
+    }
     static QByteArray contents(const QString &path)
     {
         QFile in(path);

@@ -35,27 +35,25 @@ void ScriptedDialogs::record(const Shown &s)
 }
 
 template<class T>
-bool ScriptedDialogs::next(T &answer, const QString &what)
+T ScriptedDialogs::take(const QString &what, T otherwise)
 {
     if (m_queue.empty() || !std::holds_alternative<T>(m_queue.front())) {
         unexpected(what);
-        return false;
+        return otherwise;
     }
-    answer = std::get<T>(m_queue.front());
+    const T answer = std::get<T>(m_queue.front());
     m_queue.pop_front();
-    return true;
+    return answer;
 }
 
 MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons buttons)
 {
     record(Shown{Kind::Message, text, buttons, title(), {}, {}, 0});
-    MsgAnswer a = MsgAnswer::Ok;
     // Unscripted, the box answers as Esc would.
     const MsgAnswer escape = buttons == MsgButtons::Ok            ? MsgAnswer::Ok
                              : buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
                                                                   : MsgAnswer::No;
-    if (!next(a, QStringLiteral("message \"%1\"").arg(text)))
-        return escape;
+    const MsgAnswer a = take(QStringLiteral("message \"%1\"").arg(text), escape);
     const bool offered = buttons == MsgButtons::Ok ? a == MsgAnswer::Ok
                          : a == MsgAnswer::Yes || a == MsgAnswer::No
                                || (buttons == MsgButtons::YesNoCancel && a == MsgAnswer::Cancel);
@@ -69,23 +67,17 @@ MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons butto
 std::optional<QString> ScriptedDialogs::fileDialog(QWidget *, const FileRequest &request)
 {
     record(Shown{request.save ? Kind::Save : Kind::Open, {}, MsgButtons::Ok, {}, request, {}, request.flags});
-    FileAnswer a;
-    next(a, request.save ? QStringLiteral("Save dialog") : QStringLiteral("Open dialog"));
-    return a.path;
+    return take<FileAnswer>(request.save ? QStringLiteral("Save dialog") : QStringLiteral("Open dialog")).path;
 }
 
 std::optional<FontChoice> ScriptedDialogs::fontDialog(QWidget *, const FontChoice &initial, int flags)
 {
     record(Shown{Kind::Font, {}, MsgButtons::Ok, {}, {}, initial, flags});
-    FontAnswer a;
-    next(a, QStringLiteral("Font dialog"));
-    return a.font;
+    return take<FontAnswer>(QStringLiteral("Font dialog")).font;
 }
 
 std::optional<quint32> ScriptedDialogs::colorDialog(QWidget *, quint32, int flags)
 {
     record(Shown{Kind::Color, {}, MsgButtons::Ok, {}, {}, {}, flags});
-    ColorAnswer a;
-    next(a, QStringLiteral("Color dialog"));
-    return a.color;
+    return take<ColorAnswer>(QStringLiteral("Color dialog")).color;
 }

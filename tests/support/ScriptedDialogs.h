@@ -56,7 +56,7 @@ private:
     using Answer = std::variant<MsgAnswer, FileAnswer, FontAnswer, ColorAnswer>;
 
     void record(const Shown &s);
-    template<class T> bool next(T &answer, const QString &what);
+    template<class T> T take(const QString &what, T otherwise = {});   // the next answer, if it is a T
     void unexpected(const QString &what);
 
     std::deque<Answer> m_queue;

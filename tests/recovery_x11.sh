@@ -27,7 +27,16 @@ start() {
   main=$(window Zendral) || fail "no main window"
   xdotool windowactivate --sync "$main"; sleep 0.5
 }
-typed() { xdotool key ctrl+End Return; xdotool type --delay 20 "$1"; sleep 0.5; }
+# Every key typed has reached the program once a copy of the whole text ends with what was typed last.
+seen() {
+  for i in $(seq 1 100); do
+    xdotool key ctrl+a ctrl+c
+    [ "$(xclip -o -selection clipboard 2>/dev/null | tail -n 1)" = "$1" ] && { xdotool key ctrl+End; return 0; }
+    sleep 0.1
+  done
+  fail "$what: the program never showed \"$1\""
+}
+typed() { xdotool key ctrl+End Return; xdotool type --delay 20 "$1"; seen "$1"; }
 # The next start asks; Yes (the default, Enter) brings the text back as unsaved.
 recovers() {
   start "$@"
@@ -60,7 +69,7 @@ DISPLAY=$other QT_QPA_PLATFORM=xcb "$exe" >>"$work/zendral.log" 2>&1 & pid=$!
 for i in $(seq 1 100); do id=$(DISPLAY=$other xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | head -1); [ -n "$id" ] && break; sleep 0.1; done
 [ -n "$id" ] || fail "no window on the second display: $(tail -3 "$work/zendral.log")"
 DISPLAY=$other xdotool windowfocus --sync "$id"; sleep 0.3
-DISPLAY=$other xdotool type --delay 20 "lost display"; sleep 0.5
+DISPLAY=$other xdotool type --delay 20 "lost display"; DISPLAY=$other seen "lost display"
 kill -KILL $xother; wait $xother 2>/dev/null; xother=
 ended $pid || fail "the program did not end with its display"
 text="lost display"
@@ -83,7 +92,7 @@ saves "$text"
 what="FILE"
 printf 'base\n' > "$work/doc.txt"
 start "$work/doc.txt"
-xdotool key ctrl+End; xdotool type --delay 20 "more"; sleep 0.5
+xdotool key ctrl+End; xdotool type --delay 20 "more"; seen "more"
 kill -TERM $pid; wait $pid
 recovers "$work/doc.txt"
 xdotool search --onlyvisible --name '^Zendral$' >/dev/null

@@ -48,7 +48,9 @@ ended $pid || fail "the program outlived the session"
 
 # Typed text: the save question; Cancel keeps the program and cancels the logout.
 start
-xdotool type --delay 20 "keep me"; sleep 0.5
+xdotool type --delay 20 "keep me"
+# Unsaved once the program has a key: its journal appears.
+for i in $(seq 1 100); do [ "$(ls "$journals" 2>/dev/null | wc -l)" = 1 ] && break; sleep 0.1; done
 echo logout >&"${SM[1]}"
 expect interact-request
 for i in $(seq 1 100); do [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -ge 2 ] && break; sleep 0.1; done

@@ -21,9 +21,8 @@ private slots:
     // "comma" rows use ",".
     void keys_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("after");
+        for (const char *column : {"keys", "display", "after"})
+            QTest::addColumn<QString>(column);
         auto row = [](const char *tag, const QString &keys, const QString &display, const char *after) {
             QTest::newRow(tag) << keys << display << QString::fromLatin1(after);
         };
@@ -71,19 +70,16 @@ private slots:
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
-            const QByteArray where = keys.left(key.capturedEnd()).toUtf8();
             const CalcEngine before = e;
-            CalcError error = CalcError::None;
             if (k == u'[')
                 e.Display = key.captured(1).toStdU16String();
-            else
-                error = press(e, k);
+            const CalcError error = k == u'[' ? CalcError::None : press(e, k);
             after += u"-NO"[int(error)];   // None, NotANumber, Overflow
             if (k == u'=' && error == CalcError::Overflow && e.Display.empty() && !before.Display.empty())
                 QVERIFY(std::isinf(e.Result)
                         && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
             else if (error != CalcError::None)
-                QVERIFY2(registers(e) == registers(before), where);
+                QVERIFY2(registers(e) == registers(before), keys.left(key.capturedEnd()).toUtf8());
             if (k == u'=')
                 QVERIFY(left(e) == left(before));
         }

@@ -87,9 +87,8 @@ private slots:
         QCOMPARE(ts->windows.showCalc(), calc);
         QVERIFY(!calc->isMinimized() && calc->Text1->text() == "7"
                 && calc->engine().state() == CalcEngine::State::AwaitingOperand);
-        for (auto [control, key] :
-             {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space}, {"Command3", Qt::Key_Enter},
-              {"Text1", Qt::Key_Escape}}) {
+        for (auto [control, key] : {std::pair<const char *, Qt::Key>{"Command3", Qt::Key_Space},
+                                    {"Command3", Qt::Key_Enter}, {"Text1", Qt::Key_Escape}}) {
             QVERIFY(QTest::qWaitForWindowActive(calc));
             calc->findChild<QWidget *>(control)->setFocus();
             QTest::keyClick(calc->findChild<QWidget *>(control), key);

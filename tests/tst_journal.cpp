@@ -82,9 +82,8 @@ private Q_SLOTS:
         }
         // Positions past 4 GiB come back whole.
         const journal::Edit far{(qint64(1) << 40) + 7, (qint64(1) << 33) + 1, "q"};
-        const QByteArray header = journal::encodeHeader({});
-        QCOMPARE(journal::decode(header + journal::encodeEdit(far.at, far.removed, far.inserted)).edits,
-                 QList<journal::Edit>{far});
+        const QByteArray raw = journal::encodeHeader({}) + journal::encodeEdit(far.at, far.removed, far.inserted);
+        QCOMPARE(journal::decode(raw).edits, QList<journal::Edit>{far});
     }
 
     // Nobody else reads the unsaved text, whatever the umask.
@@ -113,10 +112,8 @@ private Q_SLOTS:
             w.syncIfDue();
         }
         QCOMPARE(w.syncCount(), 4);   // at 2000, 4100, 6200, 8300
-        now = 10399;
-        w.syncIfDue();
-        now = 10400;
-        w.syncIfDue();
+        for (now = 10399; now <= 10400; ++now)
+            w.syncIfDue();
         QCOMPARE(std::tuple(w.syncCount(), w.syncDueIn()), std::tuple(5, qint64(-1)));
     }
 
@@ -200,11 +197,9 @@ private Q_SLOTS:
     // brings back the typed text on exactly the text it was typed on.
     void aSaveInPlaceCutShortIsUndoneFirst_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("put back") << "Yes";
-        QTest::newRow("kept aside") << "No";
-        QTest::newRow("file replaced since") << "replaced";
-        QTest::newRow("put back by hand") << "unchanged";
+        QTest::addColumn<QString>("kind");   // put back, kept aside, file replaced since, put back by hand
+        for (const char *kind : {"Yes", "No", "replaced", "unchanged"})
+            QTest::newRow(kind) << QString(kind);
     }
     void aSaveInPlaceCutShortIsUndoneFirst()
     {

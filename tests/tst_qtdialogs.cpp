@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 
 using testsupport::whenModal;
-struct Pick { bool save; QString typed; bool cancelError; QString chosen; };   // typed empty: cancelled
-Q_DECLARE_METATYPE(Pick)
 
 namespace {
 // What a screen reader reads in a window: the names of its shown static texts, depth first.
@@ -68,58 +66,55 @@ private Q_SLOTS:
         QCOMPARE(seen.mid(5), (QStringList{"2", "2", "2", "2"}));
     }
 
-    void fileDialogTakesTheTypedName_data()
-    {
-        QTest::addColumn<Pick>("p");
-        // Only Save adds the extension, never to an existing file's name; Open takes a name as it is, lists any file.
-        QTest::newRow("save") << Pick{true, "notes", true, "notes.txt"};
-        QTest::newRow("save over a name without an extension") << Pick{true, "README", true, "README"};
-        QTest::newRow("open, no extension") << Pick{false, "README", true, "README"};
-        // Cancelled: with the cancel error the command learns of it; without, the dialog returns quietly.
-        QTest::newRow("open, cancelled") << Pick{false, "", true, "kept.txt"};
-        QTest::newRow("open, cancelled, no cancel error") << Pick{false, "", false, "kept.txt"};
-    }
+    // Only Save adds the extension, never to an existing file's name; Open takes a name as it is, lists any file.
+    // Cancelled (nothing typed): with the cancel error the command learns of it; without, the dialog returns quietly.
     void fileDialogTakesTheTypedName()
     {
-        QFETCH(Pick, p);
-        const auto &[save, typed, cancelError, chosen] = p;
-        QTemporaryDir dir;
-        QFile readme(dir.filePath(QStringLiteral("README")));
-        QVERIFY(readme.open(QIODevice::WriteOnly));
-        QtDialogs dialogs;
-        CommonDialog cdb(dialogs, nullptr);
-        cdb.Filter = QStringLiteral("Text file(*.txt)|*.txt");
-        cdb.DefaultExt = QStringLiteral("txt");
-        cdb.CancelError = cancelError;
-        cdb.Flags = 10;
-        cdb.setFileName(dir.filePath(QStringLiteral("kept.txt")));
-        QStringList seen;
-        whenModal<QFileDialog>([&](QFileDialog *dialog) {
-            seen = dialog->nameFilters();
-            seen << dialog->selectedNameFilter()
-                 << QString::number(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            if (typed.isEmpty())
-                return dialog->reject();
-            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            name->setText(dir.filePath(typed));
-            // The question before overwriting is answered Yes; any other warning is closed rather than hang.
-            auto *guard = new QTimer(dialog);
-            connect(guard, &QTimer::timeout, [&seen] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                    box->button(QMessageBox::Yes) ? (seen << "asked", box->button(QMessageBox::Yes)->click())
-                                                  : box->reject();
+        for (const auto &[save, typed, cancelError, chosen] :
+             {std::tuple(true, "notes", true, "notes.txt"), {true, "README", true, "README"},
+              {false, "README", true, "README"}, {false, "", true, "kept.txt"}, {false, "", false, "kept.txt"}}) {
+            const auto row = qScopeGuard([&] {
+                if (QTest::currentTestFailed())
+                    qWarning("in row: save %d, typed \"%s\", cancel error %d", save, typed, cancelError);
             });
-            guard->start(20);
-            QTest::keyClick(name, Qt::Key_Return);
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-        QCOMPARE(save ? cdb.ShowSave() : cdb.ShowOpen(), !typed.isEmpty() || !cancelError);
-        QCOMPARE(cdb.FileName(), dir.filePath(chosen));
-        // The first filter is selected, and the Save dialog asks before overwriting.
-        const QString text = QStringLiteral("Text file(*.txt)");
-        QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"})
-                           + (chosen == "README" && save ? QStringList{"asked"} : QStringList{}));
+            QTemporaryDir dir;
+            QFile readme(dir.filePath(QStringLiteral("README")));
+            QVERIFY(readme.open(QIODevice::WriteOnly));
+            QtDialogs dialogs;
+            CommonDialog cdb(dialogs, nullptr);
+            cdb.Filter = QStringLiteral("Text file(*.txt)|*.txt");
+            cdb.DefaultExt = QStringLiteral("txt");
+            cdb.CancelError = cancelError;
+            cdb.Flags = 10;
+            cdb.setFileName(dir.filePath(QStringLiteral("kept.txt")));
+            QStringList seen;
+            whenModal<QFileDialog>([&](QFileDialog *dialog) {
+                seen = dialog->nameFilters();
+                seen << dialog->selectedNameFilter()
+                     << QString::number(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+                if (!*typed)
+                    return dialog->reject();
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name->setText(dir.filePath(typed));
+                // The question before overwriting is answered Yes; any other warning is closed rather than hang.
+                auto *guard = new QTimer(dialog);
+                connect(guard, &QTimer::timeout, [&seen] {
+                    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                        box->button(QMessageBox::Yes) ? (seen << "asked", box->button(QMessageBox::Yes)->click())
+                                                      : box->reject();
+                });
+                guard->start(20);
+                QTest::keyClick(name, Qt::Key_Return);
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
+            QCOMPARE(save ? cdb.ShowSave() : cdb.ShowOpen(), *typed || !cancelError);
+            QCOMPARE(cdb.FileName(), dir.filePath(chosen));
+            // The first filter is selected, and the Save dialog asks before overwriting.
+            const QString text = QStringLiteral("Text file(*.txt)");
+            QCOMPARE(seen, (save ? QStringList{text} : QStringList{text, "All files (*)"}) + QStringList({text, "0"})
+                               + (QByteArray(chosen) == "README" && save ? QStringList{"asked"} : QStringList{}));
+        }
     }
 };
 

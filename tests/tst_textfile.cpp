@@ -20,24 +20,24 @@ using L = LineEnd;
 using namespace Qt::StringLiterals;
 // The text read: the bytes as UTF-8 where none is given.
 struct Trip { const char *tag; QByteArray raw; Encoding encoding; L lineEnd; QString text = {}; };
-struct Kept { int mode; bool foreignOwner, throughLink; };
-// A sentence in a legacy encoding, what it is detected as, and a character the encoding holds.
-struct Hit { QByteArray text, what; int caseBlind, exact; };   // UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none
-struct Legacy { QByteArray codec; QString sentence; QByteArray detected; QString typed; };
+// UTF-8, possibly invalid; 1-based UTF-16 hits, 0: none.
+struct Hit { QByteArray text, what; int caseBlind, exact; };
 // A file as a case sets it up ("links": a second name, "attributes": user.test and an ACL, "symlink": saved
 // through one), in a folder of `folder` mode, owned by root or by nobody (uid 65534), saved by either.
 struct Identity { QString extra; int folder; bool rootOwns, nobodySaves; textfile::SaveReason reason; };
-Q_DECLARE_METATYPE(Trip)
-Q_DECLARE_METATYPE(Kept)
 Q_DECLARE_METATYPE(Identity)
-Q_DECLARE_METATYPE(Legacy)
-Q_DECLARE_METATYPE(Hit)
 
 namespace QTest {
 template<> char *toString(const Encoding &e) { return qstrdup(qPrintable(e.displayName() + (e.mark ? " mark" : ""))); }
 }
 
 namespace {
+// Names the row a loop was at when a check in it failed.
+auto named(const QString &row)
+{
+    return qScopeGuard([row] { if (QTest::currentTestFailed()) qWarning("in row: %s", qPrintable(row)); });
+}
+
 // Saves `bytes` to `path` in a child process, as nobody when asked; the reason for the path it took, or -1.
 int saveAs(bool nobody, const QString &path, const QByteArray &bytes)
 {
@@ -78,9 +78,8 @@ class TestTextFile : public QObject
         return textfile::read(path, bytes).ok ? bytes : QByteArray("<unreadable>");
     }
 private Q_SLOTS:
-    void roundTrip_data()
+    void roundTrip()
     {
-        QTest::addColumn<Trip>("t");
         const Encoding u8 = Encoding::Utf8, cp = Encoding::Windows1252;
         const Trip rows[] = {
             {"empty", {}, u8, L::Lf},
@@ -98,20 +97,16 @@ private Q_SLOTS:
             // Windows-1252; the five bytes it leaves undefined stand for the C1 controls.
             {"cp1252", "caf\xE9 \x80 \x93q\x94\x81", cp, L::Lf, u"café € “q”\u0081"_s},
             {"cp1252 only after valid utf-8", "\r\n\xC3\xBC\r\xE9", cp, L::CrLf, u"\r\nÃ¼\ré"_s}};
-        for (const Trip &t : rows)
-            QTest::newRow(t.tag) << t;
-    }
-    void roundTrip()
-    {
-        QFETCH(Trip, t);
         // Files come in pieces: small ones put a boundary inside every mark, character and CR LF.
-        for (const qsizetype chunk : {qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5), textfile::DefaultChunk}) {
-            const textfile::Decoded d = textfile::decode(t.raw, chunk);
-            const QByteArray text = t.text.isNull() ? t.raw : t.text.toUtf8();
-            QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(t.encoding, text, t.lineEnd));
-            Encoding e = d.encoding;
-            QCOMPARE(textfile::encode(d.utf8, e, chunk), t.raw);
-        }
+        for (const Trip &t : rows)
+            for (const qsizetype chunk : {1, 2, 3, 5, int(textfile::DefaultChunk)}) {
+                const auto row = named(t.tag);
+                const textfile::Decoded d = textfile::decode(t.raw, chunk);
+                const QByteArray text = t.text.isNull() ? t.raw : t.text.toUtf8();
+                QCOMPARE(std::tuple(d.encoding, d.utf8, d.lineEnd), std::tuple(t.encoding, text, t.lineEnd));
+                Encoding e = d.encoding;
+                QCOMPARE(textfile::encode(d.utf8, e, chunk), t.raw);
+            }
     }
 
     void anyBytesComeBackUnchanged()
@@ -160,40 +155,35 @@ private Q_SLOTS:
         }
     }
 
-    void legacyEncodings_data()
-    {
-        QTest::addColumn<Legacy>("l");
-        const auto row = [](const char *codec, const char *sentence, const char *detected, const char *typed) {
-            QTest::newRow(codec) << Legacy{codec, QString::fromUtf8(sentence), detected, QString::fromUtf8(typed)};
-        };
-        const char *japanese = "日本語のテキストを正しく読み込めるかどうかを確かめるための文です。東京は晴れています。";
-        row("Shift_JIS", japanese, "SHIFT_JIS", "日");
-        row("EUC-JP", japanese, "EUC-JP", "日");
-        row("GB18030", "中文文本的编码检测是否正确，我们用这句话来测试一下。今天天气很好。", "GB18030", "中");
-        row("Big5", "這是一段繁體中文的句子，用來測試編碼偵測是否正確。今天天氣很好。", "BIG5", "體");
-        row("EUC-KR", "한국어 문장을 올바르게 읽을 수 있는지 확인하기 위한 문장입니다. 오늘은 날씨가 좋습니다.", "EUC-KR", "한");
-        row("KOI8-R", "Съешь же ещё этих мягких французских булок, да выпей чаю. Привет, мир!", "KOI8-R", "Ж");
-        row("ISO-8859-2", "Zażółć gęślą jaźń. Pchnąć w tę łódź jeża lub ośm skrzyń fig.", "ISO-8859-2", "ś");
-        row("windows-1255", "עטלף אבק נס דרך מזגן שהתפוצץ כי חם. שלום עולם, זהו משפט בעברית.", "WINDOWS-1255", "ש");
-        row("windows-1252", "Le cœur déçu mais l'âme plutôt naïve, Louÿs rêva — « façon » €", "WINDOWS-1252", "é");
-    }
+    // Shown as written, saved back byte for byte, and a typed character is saved in the file's encoding.
     void legacyEncodings()
     {
-        // Shown as written, saved back byte for byte, and a typed character is saved in the file's encoding.
-        QFETCH(Legacy, l);
-        const QByteArray raw = QStringEncoder(l.codec.constData()).encode(l.sentence);
-        const textfile::Decoded d = textfile::decode(raw);
-        QCOMPARE(std::pair(QString::fromUtf8(d.utf8), d.encoding), std::pair(l.sentence, *Encoding::named(l.detected)));
-        for (const qsizetype chunk : {1, 3})
-            QCOMPARE(textfile::decode(raw, chunk).utf8, d.utf8);
-        QCOMPARE(textfile::encode(d.utf8, d.encoding), raw);
-        const QString typed = l.sentence + l.typed;
-        const QByteArray expected = QStringEncoder(l.codec.constData()).encode(typed);
-        QCOMPARE(textfile::encode(typed.toUtf8(), d.encoding), expected);
-        // A character the encoding cannot store stops the writing and is named.
-        QString unfit;
-        textfile::encode((typed + QStringLiteral("ᚠ😀")).toUtf8(), d.encoding, 5, &unfit);
-        QCOMPARE(unfit, l.codec.startsWith("UTF") || l.codec == "GB18030" ? QString() : QStringLiteral("ᚠ"));
+        const char *japanese = "日本語のテキストを正しく読み込めるかどうかを確かめるための文です。東京は晴れています。";
+        for (const auto &[codec, sentence8, detected, typed8] : {
+                 std::tuple("Shift_JIS", japanese, "SHIFT_JIS", "日"), {"EUC-JP", japanese, "EUC-JP", "日"},
+                 {"GB18030", "中文文本的编码检测是否正确，我们用这句话来测试一下。今天天气很好。", "GB18030", "中"},
+                 {"Big5", "這是一段繁體中文的句子，用來測試編碼偵測是否正確。今天天氣很好。", "BIG5", "體"},
+                 {"EUC-KR", "한국어 문장을 올바르게 읽을 수 있는지 확인하기 위한 문장입니다. 오늘은 날씨가 좋습니다.",
+                  "EUC-KR", "한"},
+                 {"KOI8-R", "Съешь же ещё этих мягких французских булок, да выпей чаю. Привет, мир!", "KOI8-R", "Ж"},
+                 {"ISO-8859-2", "Zażółć gęślą jaźń. Pchnąć w tę łódź jeża lub ośm skrzyń fig.", "ISO-8859-2", "ś"},
+                 {"windows-1255", "עטלף אבק נס דרך מזגן שהתפוצץ כי חם. שלום עולם, זהו משפט בעברית.",
+                  "WINDOWS-1255", "ש"},
+                 {"windows-1252", "Le cœur déçu mais l'âme plutôt naïve, Louÿs rêva — « façon » €", "WINDOWS-1252",
+                  "é"}}) {
+            const auto row = named(codec);
+            const QString sentence = QString::fromUtf8(sentence8), typed = sentence + QString::fromUtf8(typed8);
+            const QByteArray raw = QStringEncoder(codec).encode(sentence);
+            const textfile::Decoded d = textfile::decode(raw);
+            QCOMPARE(std::tuple(QString::fromUtf8(d.utf8), d.encoding, textfile::decode(raw, 1).utf8,
+                                textfile::decode(raw, 3).utf8, textfile::encode(d.utf8, d.encoding)),
+                     std::tuple(sentence, *Encoding::named(detected), d.utf8, d.utf8, raw));
+            QCOMPARE(textfile::encode(typed.toUtf8(), d.encoding), QByteArray(QStringEncoder(codec).encode(typed)));
+            // A character the encoding cannot store stops the writing and is named.
+            QString unfit;
+            textfile::encode((typed + QStringLiteral("ᚠ😀")).toUtf8(), d.encoding, 5, &unfit);
+            QCOMPARE(unfit, QByteArray(codec) == "GB18030" ? QString() : QStringLiteral("ᚠ"));
+        }
     }
 
     // What the detector saw is contradicted further on: read again from the start, in another encoding.
@@ -210,62 +200,49 @@ private Q_SLOTS:
         }
     }
 
-    void writeKeepsModeAndOwner_data()
-    {
-        QTest::addColumn<Kept>("k");
-        for (int mode : {0444, 04755})   // read-only, and set-user-id
-            QTest::addRow("%04o", mode) << Kept{mode, false, false};
-        QTest::newRow("0640 nobody:nogroup") << Kept{0640, true, false};
-        QTest::newRow("0600 through a symbolic link") << Kept{0600, false, true};
-    }
+    // Read-only, set-user-id, nobody:nogroup (only root may give a file away), through a symbolic link.
     void writeKeepsModeAndOwner()
     {
-        QFETCH(Kept, k);
-        const auto [mode, foreignOwner, throughLink] = k;
-        if (foreignOwner && geteuid() != 0)
-            QSKIP("only root may give a file away");
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("ä file.txt")), link = dir.filePath(QStringLiteral("link"));
-        QVERIFY(textfile::write(path, QByteArray("line one\r\nline\0two", 18)).ok);
-        const QByteArray name = QFile::encodeName(path);
-        QVERIFY(!foreignOwner || ::chown(name, 65534, 65534) == 0);
-        QCOMPARE(::chmod(name, mode_t(mode)), 0);
-        QVERIFY(!throughLink || QFile::link(path, link));
-        const textfile::Result r = textfile::write(throughLink ? link : path, QByteArray("x"));
-        QVERIFY2(r.ok, qPrintable(r.error));
-        QByteArray back;
-        QVERIFY(textfile::read(path, back).ok);
-        QCOMPARE(back, QByteArray("x"));
-        struct stat st;
-        QCOMPARE(::stat(name, &st), 0);
-        QCOMPARE(std::tuple(int(st.st_mode & 07777), st.st_uid, st.st_gid),
-                 std::tuple(mode, foreignOwner ? 65534u : geteuid(), foreignOwner ? 65534u : getegid()));
-        QCOMPARE(r.stamp.size, 1);
-        QVERIFY(!textfile::changedSince(path, r.stamp));
-        QCOMPARE(QFileInfo(link).isSymLink(), throughLink);
-        // No temporary left.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), throughLink ? 2 : 1);
+        for (const auto &[mode, foreignOwner, throughLink] : {std::tuple(0444, false, false), {04755, false, false},
+                                                              {0640, geteuid() == 0, false}, {0600, false, true}}) {
+            const auto row = named(QString::number(mode, 8));
+            QTemporaryDir dir;
+            const QString path = dir.filePath(u"ä file.txt"_s), link = dir.filePath(u"link"_s);
+            QVERIFY(textfile::write(path, QByteArray("line one\r\nline\0two", 18)).ok);
+            const QByteArray name = QFile::encodeName(path);
+            QVERIFY(!foreignOwner || ::chown(name, 65534, 65534) == 0);
+            QCOMPARE(::chmod(name, mode_t(mode)), 0);
+            QVERIFY(!throughLink || QFile::link(path, link));
+            const textfile::Result r = textfile::write(throughLink ? link : path, QByteArray("x"));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QCOMPARE(f(path), QByteArray("x"));
+            struct stat st;
+            QCOMPARE(::stat(name, &st), 0);
+            QCOMPARE(std::tuple(int(st.st_mode & 07777), st.st_uid, st.st_gid),
+                     std::tuple(mode, foreignOwner ? 65534u : geteuid(), foreignOwner ? 65534u : getegid()));
+            // No temporary left.
+            QCOMPARE(std::tuple(r.stamp.size, textfile::changedSince(path, r.stamp), QFileInfo(link).isSymLink(),
+                                QDir(dir.path()).entryList(QDir::Files | QDir::System).size()),
+                     std::tuple(qint64(1), false, throughLink, qsizetype(throughLink ? 2 : 1)));
+        }
     }
 
     void saveKeepsTheFilesIdentity_data()
     {
         using R = textfile::SaveReason;
         QTest::addColumn<Identity>("c");
-        QTest::newRow("own file: replaced") << Identity{"", 0755, true, false, R::Replaceable};
-        QTest::newRow("0666 in a 0555 folder, by nobody") << Identity{"", 0555, true, true, R::FolderNotWritable};
-        QTest::newRow("0666 in a 0111 folder, by nobody") << Identity{"", 0111, true, true, R::FolderNotWritable};
-        QTest::newRow("own file in a 0333 folder, by nobody") << Identity{"", 0333, false, true, R::Replaceable};
-        QTest::newRow("no extended attributes (ramfs)") << Identity{"ramfs", 0755, true, false, R::Replaceable};
-        QTest::newRow("two hard links") << Identity{"links", 0755, true, false, R::HardLinks};
-        QTest::newRow("two hard links, by nobody") << Identity{"links", 0777, false, true, R::HardLinks};
-        QTest::newRow("root's 0666 file, by nobody") << Identity{"", 0777, true, true, R::ForeignOwner};
-        QTest::newRow("user.test and an ACL, by root") << Identity{"attributes", 0755, true, false, R::Replaceable};
-        QTest::newRow("user.test and an ACL, by its owner nobody")
-            << Identity{"attributes", 0777, false, true, R::Replaceable};
-        QTest::newRow("through a symbolic link") << Identity{"symlink", 0755, true, false, R::Replaceable};
         // Names can be added to an append-only folder but not replaced: the rename fails as on some network shares.
-        QTest::newRow("append-only folder: rename refused")
-            << Identity{"append-only", 0755, true, false, R::ReplaceFailed};
+        const Identity rows[] = {{"", 0755, true, false, R::Replaceable}, {"", 0555, true, true, R::FolderNotWritable},
+                                 {"", 0111, true, true, R::FolderNotWritable}, {"", 0333, false, true, R::Replaceable},
+                                 {"ramfs", 0755, true, false, R::Replaceable}, {"", 0777, true, true, R::ForeignOwner},
+                                 {"links", 0755, true, false, R::HardLinks}, {"links", 0777, false, true, R::HardLinks},
+                                 {"attributes", 0755, true, false, R::Replaceable},
+                                 {"attributes", 0777, false, true, R::Replaceable},
+                                 {"symlink", 0755, true, false, R::Replaceable},
+                                 {"append-only", 0755, true, false, R::ReplaceFailed}};
+        for (const Identity &c : rows)
+            QTest::addRow("%s %o folder, %s's file, %s saves", qPrintable(c.extra), c.folder,
+                          c.rootOwns ? "root" : "nobody", c.nobodySaves ? "nobody" : "root") << c;
     }
     void saveKeepsTheFilesIdentity()
     {
@@ -390,35 +367,30 @@ private Q_SLOTS:
         }
     }
 
-    void search_data()
-    {
-        QTest::addColumn<Hit>("c");
-        QTest::newRow("long s, shorter in UTF-8") << Hit{"Maſs", "ss", 3, 0};
-        QTest::newRow("kelvin sign, longer in UTF-8") << Hit{"5 K", "k", 3, 0};
-        QTest::newRow("dotted capital I") << Hit{"İ", "i", 1, 0};
-        QTest::newRow("deseret after pairs") << Hit{"😀a😀b𐐀𐐨", "𐐨", 7, 9};
-        QTest::newRow("beyond 65535") << Hit{QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009};
-        // Invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves.
-        QTest::newRow("bad continuation") << Hit{"\xC3(", "\xC3", 1, 1};
-        QTest::newRow("encoded surrogate") << Hit{"\xED\xA0\x80", "\xED", 1, 1};
-        // The edge of the table of the first 65536 characters.
-        QTest::newRow("U+10000 after U+FFFF") << Hit{"\uFFFF\U00010000\U0010FFFF", "\U00010000", 2, 2};
-    }
-
+    // Long s (shorter in UTF-8), kelvin sign (longer), dotted capital I, Deseret after pairs, beyond 65535;
+    // invalid bytes are one unit each (U+FFFD in UTF-16) and match only themselves; the edge of the table of the
+    // first 65536 characters.
     void search()
     {
-        QFETCH(Hit, c);
-        // The hit in UTF-16 terms, as the dialogs select it.
-        const QString what = QString::fromUtf8(c.what);
-        auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
-        using Sel = std::pair<qint64, qint64>;
-        for (const auto &[compare, expected] : {std::pair(Compare::Text, c.caseBlind), {Compare::Binary, c.exact}}) {
-            // Each view is followed in memory by a continuation byte, which a search must not read.
-            const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
-            const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1),
-                                                             QByteArrayView(what8).chopped(1), compare);
-            QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0),
-                     Sel(expected, expected ? what.size() : 0));
+        const Hit rows[] = {{"Maſs", "ss", 3, 0}, {"5 K", "k", 3, 0}, {"İ", "i", 1, 0}, {"😀a😀b𐐀𐐨", "𐐨", 7, 9},
+                            {QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009},
+                            {"\xC3(", "\xC3", 1, 1}, {"\xED\xA0\x80", "\xED", 1, 1},
+                            {"\uFFFF\U00010000\U0010FFFF", "\U00010000", 2, 2}};
+        for (const Hit &c : rows) {
+            const auto row = named(QString::fromUtf8(c.text.left(12).toHex(' ')));
+            // The hit in UTF-16 terms, as the dialogs select it.
+            const QString what = QString::fromUtf8(c.what);
+            auto at = [&c](qint64 byte) { return qint64(QString::fromUtf8(c.text.left(byte)).size()); };
+            using Sel = std::pair<qint64, qint64>;
+            for (const auto &[compare, expected] :
+                 {std::pair(Compare::Text, c.caseBlind), {Compare::Binary, c.exact}}) {
+                // Each view is followed in memory by a continuation byte, which a search must not read.
+                const QByteArray text8 = c.text + '\x80', what8 = c.what + '\x80';
+                const textsearch::Match m = textsearch::findUtf8(QByteArrayView(text8).chopped(1),
+                                                                 QByteArrayView(what8).chopped(1), compare);
+                QCOMPARE(m.found() ? Sel(at(m.start) + 1, at(m.end) - at(m.start)) : Sel(0, 0),
+                         Sel(expected, expected ? what.size() : 0));
+            }
         }
     }
 

@@ -34,14 +34,13 @@ class TestDesktop : public QObject
     // Enter, move and drop at one point from another program offering Copy and Move (Shift proposes Move): the answers.
     static QList<Qt::DropAction> drop(QWidget *target, const QMimeData &data)
     {
-        const QPoint at(2, 2);
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &move);
-        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &dropped);
+        const auto at = std::tuple(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                                   Qt::ShiftModifier);
+        auto enter = std::make_from_tuple<QDragEnterEvent>(at);
+        auto move = std::make_from_tuple<QDragMoveEvent>(at);
+        auto dropped = std::make_from_tuple<QDropEvent>(at);
+        for (QEvent *e : std::initializer_list<QEvent *>{&enter, &move, &dropped})
+            QCoreApplication::sendEvent(target, e);
         return {enter.dropAction(), move.dropAction(), dropped.dropAction()};
     }
 
@@ -93,8 +92,7 @@ private Q_SLOTS:
                             dialogs().messages()),
                  std::tuple(s.text, path(s.name), true, s.name.isEmpty() ? QStringLiteral(" ") : path(s.name),
                             s.message.isEmpty() ? QStringList{} : QStringList{s.message}));
-        QCOMPARE(starts, s.started);
-        QCOMPARE(failed, s.started.mid(0, 1));
+        QCOMPARE(std::pair(starts, failed), std::pair(s.started, s.started.mid(0, 1)));
         if (!s.text.isEmpty() || s.name.isEmpty())
             return;
         // A missing file: Save is enabled once there is text; typed text makes it ask, starting from the name.
@@ -125,12 +123,8 @@ private Q_SLOTS:
     void droppedFileOpensAfterThePrompt()
     {
         QFETCH(Drop, d);
-        if (d.typed) {
-            f.type(QStringLiteral("current"));
-        } else {
-            f.form->Text1->setText(QStringLiteral("current"));
-            f.form->Saved = true;
-        }
+        d.typed ? f.type(QStringLiteral("current")) : f.form->Text1->setText(QStringLiteral("current"));
+        f.form->Saved = !d.typed;
         for (MsgAnswer answer : d.answers)
             dialogs().answer(answer);
         if (d.answers.value(0) == MsgAnswer::Yes)

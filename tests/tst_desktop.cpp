@@ -146,31 +146,25 @@ private Q_SLOTS:
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
     }
 
-    void windowSystemIsChosenOnce_data()
-    {
-        // X11 wherever it answers, native Wayland otherwise, the user's list as given; a choice that cannot start
-        // names what is missing. Columns: QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, which answer, plugins there.
-        QTest::addColumn<QStringList>("setting");
-        QTest::addColumn<QString>("expected");   // the platform passed to Qt, or "!" and the problem
-        const QStringList both{"", ":0", "wayland-0", "x wayland", "xcb wayland"};
-        QTest::newRow("both: X11") << both << "xcb";
-        QTest::newRow("X11 silent: Wayland") << QStringList{"", ":0", "w", "wayland", "xcb wayland"} << "wayland";
-        QTest::newRow("no plugin") << QStringList{"", "", "w", "wayland", "xcb"}
-                                   << "!the Qt platform plugin \"wayland\" is not installed (package qt6-wayland)";
-        QTest::newRow("user's list") << QStringList{"wayland;xcb", ":0", "w", "x", "xcb wayland"} << "";
-        QTest::newRow("user's choice") << QStringList{"xcb:x=1", "", "w", "wayland", "xcb wayland"}
-                                       << "!DISPLAY is not set";
-    }
-
     void windowSystemIsChosenOnce()
     {
-        QFETCH(QStringList, setting);
-        QFETCH(QString, expected);
-        const auto has = [&](int i, const QString &what) { return setting[i].split(' ').contains(what); };
-        const PlatformChoice c = choosePlatform({setting[0], setting[1], setting[2], [&] { return has(3, "x"); },
-                                                 [&] { return has(3, "wayland"); },
-                                                 [&](const QString &p) { return has(4, p); }});
-        QCOMPARE(c.problem.isEmpty() ? QString::fromLatin1(c.platform) : u'!' + c.problem, expected);
+        // X11 wherever it answers, native Wayland otherwise, the user's list as given; a choice that cannot start
+        // names what is missing. Each row: QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, which answer, plugins there,
+        // and the platform passed to Qt, or "!" and the problem.
+        for (const QStringList &row :
+             {QStringList{"", ":0", "wayland-0", "x wayland", "xcb wayland", "xcb"},
+              {"", ":0", "w", "wayland", "xcb wayland", "wayland"},
+              {"", "", "w", "wayland", "xcb",
+               "!the Qt platform plugin \"wayland\" is not installed (package qt6-wayland)"},
+              {"wayland;xcb", ":0", "w", "x", "xcb wayland", ""},
+              {"xcb:x=1", "", "w", "wayland", "xcb wayland", "!DISPLAY is not set"}}) {
+            const auto has = [&](int i, const QString &what) { return row[i].split(' ').contains(what); };
+            const PlatformChoice c = choosePlatform({row[0], row[1], row[2], [&] { return has(3, "x"); },
+                                                     [&] { return has(3, "wayland"); },
+                                                     [&](const QString &p) { return has(4, p); }});
+            const QString got = c.problem.isEmpty() ? QString::fromLatin1(c.platform) : u'!' + c.problem;
+            QVERIFY2(got == row[5], qPrintable(row.join(u'|') + QStringLiteral(" gave ") + got));
+        }
     }
 
     void locksFollowTheWindowSystemsKeys()

@@ -34,14 +34,13 @@ class TestDesktop : public QObject
     // Enter, move and drop at one point from another program offering Copy and Move (Shift proposes Move): the answers.
     static QList<Qt::DropAction> drop(QWidget *target, const QMimeData &data)
     {
-        const QPoint at(2, 2);
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &move);
-        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QCoreApplication::sendEvent(target, &dropped);
+        const auto at = std::tuple(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                                   Qt::ShiftModifier);
+        auto enter = std::make_from_tuple<QDragEnterEvent>(at);
+        auto move = std::make_from_tuple<QDragMoveEvent>(at);
+        auto dropped = std::make_from_tuple<QDropEvent>(at);
+        for (QEvent *e : std::initializer_list<QEvent *>{&enter, &move, &dropped})
+            QCoreApplication::sendEvent(target, e);
         return {enter.dropAction(), move.dropAction(), dropped.dropAction()};
     }
 
@@ -93,8 +92,7 @@ private Q_SLOTS:
                             dialogs().messages()),
                  std::tuple(s.text, path(s.name), true, s.name.isEmpty() ? QStringLiteral(" ") : path(s.name),
                             s.message.isEmpty() ? QStringList{} : QStringList{s.message}));
-        QCOMPARE(starts, s.started);
-        QCOMPARE(failed, s.started.mid(0, 1));
+        QCOMPARE(std::pair(starts, failed), std::pair(s.started, s.started.mid(0, 1)));
         if (!s.text.isEmpty() || s.name.isEmpty())
             return;
         // A missing file: Save is enabled once there is text; typed text makes it ask, starting from the name.
@@ -125,12 +123,8 @@ private Q_SLOTS:
     void droppedFileOpensAfterThePrompt()
     {
         QFETCH(Drop, d);
-        if (d.typed) {
-            f.type(QStringLiteral("current"));
-        } else {
-            f.form->Text1->setText(QStringLiteral("current"));
-            f.form->Saved = true;
-        }
+        d.typed ? f.type(QStringLiteral("current")) : f.form->Text1->setText(QStringLiteral("current"));
+        f.form->Saved = !d.typed;
         for (MsgAnswer answer : d.answers)
             dialogs().answer(answer);
         if (d.answers.value(0) == MsgAnswer::Yes)
@@ -152,31 +146,25 @@ private Q_SLOTS:
             QCOMPARE(f.contents(path(QStringLiteral("saved.txt"))), QByteArray("current"));
     }
 
-    void windowSystemIsChosenOnce_data()
-    {
-        // X11 wherever it answers, native Wayland otherwise, the user's list as given; a choice that cannot start
-        // names what is missing. Columns: QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, which answer, plugins there.
-        QTest::addColumn<QStringList>("setting");
-        QTest::addColumn<QString>("expected");   // the platform passed to Qt, or "!" and the problem
-        const QStringList both{"", ":0", "wayland-0", "x wayland", "xcb wayland"};
-        QTest::newRow("both: X11") << both << "xcb";
-        QTest::newRow("X11 silent: Wayland") << QStringList{"", ":0", "w", "wayland", "xcb wayland"} << "wayland";
-        QTest::newRow("no plugin") << QStringList{"", "", "w", "wayland", "xcb"}
-                                   << "!the Qt platform plugin \"wayland\" is not installed (package qt6-wayland)";
-        QTest::newRow("user's list") << QStringList{"wayland;xcb", ":0", "w", "x", "xcb wayland"} << "";
-        QTest::newRow("user's choice") << QStringList{"xcb:x=1", "", "w", "wayland", "xcb wayland"}
-                                       << "!DISPLAY is not set";
-    }
-
     void windowSystemIsChosenOnce()
     {
-        QFETCH(QStringList, setting);
-        QFETCH(QString, expected);
-        const auto has = [&](int i, const QString &what) { return setting[i].split(' ').contains(what); };
-        const PlatformChoice c = choosePlatform({setting[0], setting[1], setting[2], [&] { return has(3, "x"); },
-                                                 [&] { return has(3, "wayland"); },
-                                                 [&](const QString &p) { return has(4, p); }});
-        QCOMPARE(c.problem.isEmpty() ? QString::fromLatin1(c.platform) : u'!' + c.problem, expected);
+        // X11 wherever it answers, native Wayland otherwise, the user's list as given; a choice that cannot start
+        // names what is missing. Each row: QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, which answer, plugins there,
+        // and the platform passed to Qt, or "!" and the problem.
+        for (const QStringList &row :
+             {QStringList{"", ":0", "wayland-0", "x wayland", "xcb wayland", "xcb"},
+              {"", ":0", "w", "wayland", "xcb wayland", "wayland"},
+              {"", "", "w", "wayland", "xcb",
+               "!the Qt platform plugin \"wayland\" is not installed (package qt6-wayland)"},
+              {"wayland;xcb", ":0", "w", "x", "xcb wayland", ""},
+              {"xcb:x=1", "", "w", "wayland", "xcb wayland", "!DISPLAY is not set"}}) {
+            const auto has = [&](int i, const QString &what) { return row[i].split(' ').contains(what); };
+            const PlatformChoice c = choosePlatform({row[0], row[1], row[2], [&] { return has(3, "x"); },
+                                                     [&] { return has(3, "wayland"); },
+                                                     [&](const QString &p) { return has(4, p); }});
+            const QString got = c.problem.isEmpty() ? QString::fromLatin1(c.platform) : u'!' + c.problem;
+            QVERIFY2(got == row[5], qPrintable(row.join(u'|') + QStringLiteral(" gave ") + got));
+        }
     }
 
     void locksFollowTheWindowSystemsKeys()

@@ -38,13 +38,8 @@ class TestFileCommands : public QObject
 
     QString file(const QString &name, const QByteArray &bytes) { return f.write(dir.filePath(name), bytes); }
     ScriptedDialogs &dialogs() { return f.t->dialogs; }
-    // The window becomes active again, and the questions that follows have been asked.
-    void activate()
-    {
-        QEvent event(QEvent::WindowActivate);
-        QApplication::sendEvent(f.form, &event);
-        QCoreApplication::processEvents();
-    }
+    // The window becomes active again, and the questions that follow have been asked.
+    void activate() { QEvent e(QEvent::WindowActivate); qApp->sendEvent(f.form, &e); qApp->processEvents(); }
     QString enabledItems() const
     {
         QStringList names;
@@ -58,11 +53,10 @@ class TestFileCommands : public QObject
 private Q_SLOTS:
     void init()
     {
-        panels.clear();
         QVERIFY(f.start());
         dialogs().whileShown = [this](const ScriptedDialogs::Shown &) { f.settle(); panels << f.panel(); };
     }
-    void cleanup() { f.finish(); }
+    void cleanup() { f.finish(); panels.clear(); }
 
     // The README's promise through the window's own commands; the text layer's suite has the other encodings.
     void openThenSaveGivesBackTheSameBytes_data()
@@ -87,10 +81,8 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->cdb->FileName(), f.form->Saved, loading, QApplication::overrideCursor()),
                  std::tuple(path, true, Qt::WaitCursor, nullptr));
         QFile::remove(path);
-        // Unchanged: Save writes to the same name without a dialog.
-        f.form->mnufilesave->trigger();
-        QCOMPARE(dialogs().shown().size(), 1);
-        QCOMPARE(f.contents(path), bytes);
+        f.form->mnufilesave->trigger();   // unchanged: Save writes to the same name without a dialog
+        QCOMPARE(std::pair(dialogs().shown().size(), f.contents(path)), std::pair(qsizetype(1), bytes));
     }
 
     void saveAsksForANameOnlyWhenItMust()
@@ -116,14 +108,13 @@ private Q_SLOTS:
     void promptAnswersAndTheirCallers_data()
     {
         QTest::addColumn<Prompt>("p");
-        for (const char *caller : {"exit", "close", "new", "open"}) {
-            QTest::addRow("%s, No", caller) << Prompt{caller, MsgAnswer::No, "", true};
-            QTest::addRow("%s, Cancel", caller) << Prompt{caller, MsgAnswer::Cancel, "", false};
-            QTest::addRow("%s, Yes", caller) << Prompt{caller, MsgAnswer::Yes, "saved.txt", true};
-            QTest::addRow("%s, Yes then cancelled dialog", caller) << Prompt{caller, MsgAnswer::Yes, "cancel", false};
-            QTest::addRow("%s, Yes then failed write", caller)
-                << Prompt{caller, MsgAnswer::Yes, "no such folder/x.txt", false};
-        }
+        using enum MsgAnswer;
+        for (const char *c : {"exit", "close", "new", "open"})
+            for (auto [how, a, file, on] : {std::tuple{"No", No, "", true}, {"Cancel", Cancel, "", false},
+                                            {"Yes", Yes, "saved.txt", true},
+                                            {"Yes then cancelled dialog", Yes, "cancel", false},
+                                            {"Yes then failed write", Yes, "no such folder/x.txt", false}})
+                QTest::addRow("%s, %s", c, how) << Prompt{c, a, file, on};
     }
     void promptAnswersAndTheirCallers()
     {
@@ -178,8 +169,7 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved, f.form->cdb->FileName(), f.panel()),
                  std::tuple(cleared ? QString() : QStringLiteral("x\r\na\r\n"), cleared || written, name,
                             cleared ? QStringLiteral(" ") : name));
-        QCOMPARE(f.contents(target),
-                 written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : QByteArray("<unreadable>"));
+        QCOMPARE(f.contents(target), written ? QByteArray("\xFF\xFEx\0\r\0\n\0a\0\r\0\n\0", 14) : "<unreadable>");
         if (!cleared)
             return;
         // The untitled successor is UTF-8 with LF line ends; its Save dialog starts without a name.
@@ -241,8 +231,7 @@ private Q_SLOTS:
         const QString message = dialogs().messages().value(0);
         const QString what = save ? form1text::cannotSave(path) : form1text::cannotOpen(path);
         QVERIFY2(message.contains(what) && message.contains(reason), qPrintable(message));
-        // The document keeps its text, name and flag; the panel never names the target, not even while the message is
-        // up.
+        // The document keeps its text, name and flag; the panel never names the target, not even under the message.
         const QString shown = named ? current : QStringLiteral(" ");   // the panel's blank
         f.settle();
         QCOMPARE(std::tuple(f.form->Text1->Text() == text, f.form->Saved, f.form->cdb->FileName(), panels, f.panel()),
@@ -333,8 +322,7 @@ private Q_SLOTS:
     void saveAsksBeforeLeavingTheEncoding_data()
     {
         QTest::addColumn<MsgAnswer>("answer");
-        QTest::newRow("Yes") << MsgAnswer::Yes;
-        QTest::newRow("No") << MsgAnswer::No;
+        QTest::newRow("Yes") << MsgAnswer::Yes, QTest::newRow("No") << MsgAnswer::No;
     }
     void saveAsksBeforeLeavingTheEncoding()
     {
@@ -420,20 +408,17 @@ private Q_SLOTS:
         QVERIFY(!f.form->mnueditpaste->isEnabled());
         // The keys run the enabled items: Save As (the first file dialog in the session) and Save (F2 or
         // Ctrl+S) show the Save dialog, Open and New the save question.
-        dialogs().cancelFile();
-        dialogs().cancelFile();
-        dialogs().cancelFile();
-        dialogs().answer(MsgAnswer::Cancel);
-        dialogs().answer(MsgAnswer::Cancel);
+        for (int i = 0; i < 5; ++i)
+            i < 3 ? dialogs().cancelFile() : dialogs().answer(MsgAnswer::Cancel);
         for (QKeyCombination key : {QKeyCombination(Qt::Key_F4), QKeyCombination(Qt::Key_F2), Qt::CTRL | Qt::Key_S,
                                     QKeyCombination(Qt::Key_F3), Qt::CTRL | Qt::Key_N})
             QTest::keyClick(f.form->Text1, key.key(), key.keyboardModifiers());
         // A key that changes nothing never makes a changed text count as saved.
         QTest::keyClick(f.form->Text1, Qt::Key_Escape);
         const QList<ScriptedDialogs::Shown> &shown = dialogs().shown();
+        using enum ScriptedDialogs::Kind;
         QCOMPARE(std::tuple(shown.size(), shown.value(0).kind, shown.value(1).kind, f.form->Text1->Text(),
-                            f.form->Saved),
-                 std::tuple(5, ScriptedDialogs::Kind::Save, ScriptedDialogs::Kind::Save, QStringLiteral("abc"), false));
+                            f.form->Saved), std::tuple(5, Save, Save, QStringLiteral("abc"), false));
         f.form->Text1->setText(QString());
         f.settle();
         QCOMPARE(enabledItems(), always);

@@ -11,36 +11,19 @@ QStringList ScriptedDialogs::messages() const
     return texts;
 }
 
-void ScriptedDialogs::clear()
-{
-    m_queue.clear();
-    m_shown.clear();
-    m_failures.clear();
-}
-
 void ScriptedDialogs::unexpected(const QString &what)
 {
-    const QString message = QStringLiteral("unexpected dialog: %1").arg(what);
-    m_failures << message;
-    qWarning().noquote() << message;
+    m_failures << QStringLiteral("unexpected dialog: %1").arg(what);
+    qWarning().noquote() << m_failures.last();
     if (onUnexpected)
-        onUnexpected(message);
-}
-
-void ScriptedDialogs::record(const Shown &s)
-{
-    m_shown << s;
-    if (whileShown)
-        whileShown(s);
+        onUnexpected(m_failures.last());
 }
 
 template<class T>
 T ScriptedDialogs::take(const QString &what, T otherwise)
 {
-    if (m_queue.empty() || !std::holds_alternative<T>(m_queue.front())) {
-        unexpected(what);
-        return otherwise;
-    }
+    if (m_queue.empty() || !std::holds_alternative<T>(m_queue.front()))
+        return unexpected(what), otherwise;
     const T answer = std::get<T>(m_queue.front());
     m_queue.pop_front();
     return answer;
@@ -57,11 +40,9 @@ MsgAnswer ScriptedDialogs::show(QWidget *, const QString &text, MsgButtons butto
     const bool offered = buttons == MsgButtons::Ok ? a == MsgAnswer::Ok
                          : a == MsgAnswer::Yes || a == MsgAnswer::No
                                || (buttons == MsgButtons::YesNoCancel && a == MsgAnswer::Cancel);
-    if (!offered) {
+    if (!offered)
         unexpected(QStringLiteral("answer not offered by \"%1\"").arg(text));
-        return escape;
-    }
-    return a;
+    return offered ? a : escape;
 }
 
 std::optional<QString> ScriptedDialogs::fileDialog(QWidget *, const FileRequest &request)

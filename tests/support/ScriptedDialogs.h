@@ -37,7 +37,7 @@ public:
     QStringList messages() const;          // texts of the message boxes shown, in order
     int pending() const { return int(m_queue.size()); }
     const QStringList &failures() const { return m_failures; }
-    void clear();
+    void clear() { m_queue.clear(); m_shown.clear(); m_failures.clear(); }
 
     // Called on an unexpected dialog (tests make it fail the running test).
     std::function<void(const QString &)> onUnexpected;
@@ -55,7 +55,7 @@ private:
     struct ColorAnswer { std::optional<quint32> color; };
     using Answer = std::variant<MsgAnswer, FileAnswer, FontAnswer, ColorAnswer>;
 
-    void record(const Shown &s);
+    void record(const Shown &s) { m_shown << s; if (whileShown) whileShown(s); }
     template<class T> T take(const QString &what, T otherwise = {});   // the next answer, if it is a T
     void unexpected(const QString &what);
 

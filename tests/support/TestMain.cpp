@@ -6,9 +6,7 @@
 
 namespace testsupport {
 
-namespace {
-bool g_allowModal = false;
-}
+static bool g_allowModal = false;
 
 void allowModalDialogs(bool allow) { g_allowModal = allow; }
 

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A minimal clipboard manager for the exit tests. It owns CLIPBOARD_MANAGER; on a
-// SAVE_TARGETS request it fetches TARGETS from the CLIPBOARD owner, then asks for
-// all the offered targets at once (several requests in flight, as some managers
-// do), takes CLIPBOARD itself, answers the request, and from then on serves the
-// saved UTF8_STRING text. Prints "ready" once it owns the manager selection; ends
-// with the X server.
+// A minimal clipboard manager for the exit tests. It owns CLIPBOARD_MANAGER; on a SAVE_TARGETS request it fetches
+// TARGETS from the CLIPBOARD owner, then asks for all the offered targets at once (several requests in flight, as
+// some managers do), takes CLIPBOARD itself, answers the request, and from then on serves the saved UTF8_STRING
+// text. Prints "ready" once it owns the manager selection; ends with the X server.
 #include <xcb/xcb.h>
 #include <algorithm>
 #include <cstdio>
@@ -28,12 +26,10 @@ xcb_atom_t atom(const std::string &name)
 
 std::string property(xcb_atom_t name)
 {
-    auto *reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 1, self, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), nullptr);
-    std::string data;
-    if (reply)
-        data.assign(static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
-    free(reply);
+    auto *r = xcb_get_property_reply(c, xcb_get_property(c, 1, self, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 24), {});
+    const std::string data = r ? std::string(static_cast<const char *>(xcb_get_property_value(r)),
+                                             xcb_get_property_value_length(r)) : std::string();
+    free(r);
     return data;
 }
 
@@ -86,8 +82,7 @@ int main()
                       XCB_WINDOW_CLASS_INPUT_ONLY, 0, 0, nullptr);
     xcb_set_selection_owner(c, self, manager, XCB_CURRENT_TIME);
     free(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr));
-    std::printf("ready\n");
-    std::fflush(stdout);
+    std::printf("ready\n"), std::fflush(stdout);
 
     std::string saved;
     while (xcb_generic_event_t *e = xcb_wait_for_event(c)) {
@@ -103,14 +98,12 @@ int main()
                 saved = fetch(wanted)[utf8];
                 xcb_set_selection_owner(c, self, clipboard, XCB_CURRENT_TIME);
                 answer(req, req.property);
-            } else if (req.selection == clipboard && req.target == targets) {
+            } else if (req.selection == clipboard && (req.target == targets || req.target == utf8)) {
                 const xcb_atom_t served[] = {targets, utf8};
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, XCB_ATOM_ATOM, 32, 2,
-                                    served);
-                answer(req, req.property);
-            } else if (req.selection == clipboard && req.target == utf8) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, utf8, 8, saved.size(),
-                                    saved.data());
+                const bool list = req.target == targets;
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property,
+                                    list ? xcb_atom_t(XCB_ATOM_ATOM) : utf8, list ? 32 : 8, list ? 2 : saved.size(),
+                                    list ? static_cast<const void *>(served) : saved.data());
                 answer(req, req.property);
             } else {
                 answer(req, XCB_NONE);

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A stand-in X session manager for the logout test. Prints the address to put in
-// SESSION_MANAGER, then one line per event ("registered", "interact-request",
-// "cancel", "interact-done", "restart-hint N", "save-done", "die",
-// "shutdown-cancelled", "closed"). A line "logout" or "logout-quiet" on standard
-// input asks the client to save itself for a shutdown, with or without interaction.
+// A stand-in X session manager for the logout test. Prints the address to put in SESSION_MANAGER, then one line per
+// event ("registered", "interact-request", "cancel", "done", "restart-hint N", "save-done", "die",
+// "shutdown-cancelled"). A line "logout" or "logout-quiet" on standard input asks the client to save itself for a
+// shutdown, with or without interaction.
 #include <X11/ICE/ICElib.h>
 #include <X11/SM/SMlib.h>
 #include <cstdio>
@@ -23,6 +22,13 @@ void say(const char *what, int value = -1)
     value < 0 ? std::printf("%s\n", what) : std::printf("%s %d\n", what, value);
     std::fflush(stdout);
 }
+// The client is gone: the next one may connect.
+void closed()
+{
+    IceCloseConnection(g_ice);
+    g_ice = nullptr;
+    g_client = nullptr;
+}
 
 Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, char **)
 {
@@ -37,14 +43,8 @@ Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, ch
         SmsSaveYourself(c, SmSaveLocal, False, SmInteractStyleNone, False);   // as the protocol asks of a new client
         return 1;
     };
-    cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
-        say("interact-request");
-        SmsInteract(c);
-    };
-    cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
-        g_cancelled = cancel;
-        say(cancel ? "cancel" : "interact-done");
-    };
+    cb->interact_request.callback = [](SmsConn c, SmPointer, int) { say("interact-request"), SmsInteract(c); };
+    cb->interact_done.callback = [](SmsConn, SmPointer, Bool c) { say((g_cancelled = c) ? "cancel" : "done"); };
     cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
     cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) { SmsSaveYourselfPhase2(c); };
     cb->save_yourself_done.callback = [](SmsConn c, SmPointer, Bool) {
@@ -57,13 +57,7 @@ Status newClient(SmsConn c, SmPointer, unsigned long *mask, SmsCallbacks *cb, ch
             SmsDie(c), say("die");
         g_shutdown = false;
     };
-    cb->close_connection.callback = [](SmsConn c, SmPointer, int, char **) {
-        SmsCleanUp(c);
-        IceCloseConnection(g_ice);
-        g_client = nullptr;
-        g_ice = nullptr;
-        say("closed");
-    };
+    cb->close_connection.callback = [](SmsConn c, SmPointer, int, char **) { SmsCleanUp(c), closed(); };
     // What the client hands over lives as long as this short-lived process.
     cb->set_properties.callback = [](SmsConn, SmPointer, int count, SmProp **props) {
         for (int i = 0; i < count; ++i)
@@ -89,9 +83,7 @@ int main()
     }
     for (int i = 0; i < count; ++i)
         IceSetHostBasedAuthProc(listens[i], anyHost);
-    char *ids = IceComposeNetworkIdList(count, listens);
-    std::printf("%s\n", ids);
-    std::fflush(stdout);
+    say(IceComposeNetworkIdList(count, listens));
     for (;;) {
         std::vector<pollfd> fds{{0, POLLIN, 0}};
         for (int i = 0; i < count; ++i)
@@ -119,11 +111,7 @@ int main()
                     IceProcessMessages(g_ice, nullptr, nullptr);
             }
         if (g_ice && fds.back().fd == IceConnectionNumber(g_ice) && fds.back().revents
-            && IceProcessMessages(g_ice, nullptr, nullptr) == IceProcessMessagesIOError) {
-            IceCloseConnection(g_ice);
-            g_ice = nullptr;
-            g_client = nullptr;
-            say("closed");
-        }
+            && IceProcessMessages(g_ice, nullptr, nullptr) == IceProcessMessagesIOError)
+            closed();
     }
 }

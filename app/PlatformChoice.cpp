@@ -62,12 +62,16 @@ bool pluginInstalled(const QString &platform)
     return false;
 }
 
+// Open until Qt has its own connection: an X server whose last client leaves resets and refuses connections
+// meanwhile (Xvfb, or a bare X session where this is the first program), so closing it at once lost the start.
+xcb_connection_t *probe = nullptr;
+
 bool xAnswers()
 {
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    const bool ok = !xcb_connection_has_error(c);
-    xcb_disconnect(c);
-    return ok;
+    if (probe)
+        xcb_disconnect(probe);
+    probe = xcb_connect(nullptr, nullptr);
+    return !xcb_connection_has_error(probe);
 }
 
 // As the Wayland client library finds the compositor's socket.
@@ -140,6 +144,10 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     if (type == QtFatalMsg) {
         std::fprintf(stderr, "zendral: cannot open a window: the window system \"%s\" did not start\n",
                      guardedPlatform.constData());
+        // What the window system said on the way, which names the cause.
+        for (const HeldMessage &m : std::as_const(held))
+            std::fprintf(stderr, "  %s\n", qPrintable(m.text));
+        std::fprintf(stderr, "  %s\n", qPrintable(text));
         std::fflush(stderr);
         _exit(1);
     }
@@ -158,6 +166,10 @@ StartupGuard::StartupGuard(const QByteArray &platform)
 
 StartupGuard::~StartupGuard()
 {
+    if (probe) {
+        xcb_disconnect(probe);
+        probe = nullptr;
+    }
     qInstallMessageHandler(previousHandler);
     for (const HeldMessage &m : std::as_const(held)) {
         const QMessageLogContext context(m.file.isNull() ? nullptr : m.file.constData(), m.line,

@@ -7,7 +7,7 @@ exe="$1"
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
   echo "xvfb-run and xdotool are needed"; exit 1
 fi
-export XDG_RUNTIME_DIR="$(mktemp -d)"
+. "$(dirname "$0")/support/x11env.sh"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   QT_QPA_PLATFORM=xcb "$0" & pid=$!
   for i in $(seq 1 300); do
@@ -19,6 +19,3 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   done
   echo "no window titled Zendral appeared"; kill $pid; exit 1
 ' "$exe"
-status=$?
-rm -rf "$XDG_RUNTIME_DIR"
-exit $status

@@ -90,7 +90,7 @@ if names != want:
 print("accessibility client: passed")
 PY
 
-xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -s "$exe" "$work" <<'SCRIPT'
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session -- bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"
 pids=()
 finish() { kill "${pids[@]}" 2>/dev/null; exit "$1"; }

@@ -7,7 +7,7 @@ set -u
 exe="$1"
 . "$(dirname "$0")/support/x11env.sh"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"
 fail() { echo "FAIL: $*"; kill $pid $wm 2>/dev/null; exit 1; }
 . "$ZENDRAL_TEST_SUPPORT/xwindows.sh"

@@ -37,7 +37,7 @@ copy_and_exit() {
 }
 
 # The server picks a free display itself, so parallel tests cannot collide.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & xvfb=$!
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" & xvfb=$!
 eventually test -s "$work/display" || fail "no X server: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 & wm=$!

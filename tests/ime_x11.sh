@@ -9,7 +9,7 @@ for tool in ibus-daemon ibus dbus-run-session; do
 done
 . "$(dirname "$0")/support/x11env.sh"
 
-xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -s "$exe" "$work" <<'SCRIPT'
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session -- bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"
 pid=; daemon=; wm=
 fail() { echo "FAIL: $*"; kill $pid $daemon $wm 2>/dev/null; exit 1; }

@@ -8,7 +8,7 @@ set -u
 exe="$1"; manager="$3"
 . "$(dirname "$0")/support/x11env.sh"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" "$manager" <<'SCRIPT'
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -s "$exe" "$work" "$manager" <<'SCRIPT'
 exe="$1"; work="$2"; manager="$3"
 journals="$HOME/.local/state/zendral"
 pid=

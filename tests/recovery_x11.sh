@@ -7,7 +7,7 @@ set -u
 exe="$1"
 . "$(dirname "$0")/support/x11env.sh"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$work" <<'SCRIPT'
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -s "$exe" "$work" <<'SCRIPT'
 exe="$1"; work="$2"
 journals="$HOME/.local/state/zendral"
 fail() { echo "FAIL: $*"; kill $pid $wm $xother 2>/dev/null; exit 1; }
@@ -61,7 +61,7 @@ wm_up || fail "no window manager after 30 s"
 
 # The X server goes away under the program: it ends, the journal is on the disk.
 what="lost display"
-Xvfb -displayfd 3 -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 & xother=$!
+Xvfb -displayfd 3 -screen 0 800x600x24 -noreset 3>"$work/display" >/dev/null 2>&1 & xother=$!
 for i in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 other=":$(cat "$work/display")"
 for i in $(seq 1 100); do DISPLAY=$other xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

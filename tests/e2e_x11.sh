@@ -19,14 +19,6 @@ gone() {
   return 1
 }
 keys() { xdotool key --delay 30 "$@"; sleep 0.3; }
-# Waits for a message box: it has the program's title too, a second such window.
-message() {
-  for i in $(seq 1 50); do
-    [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && { sleep 0.3; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 type() { xdotool type --delay 20 "$1"; sleep 0.2; }
 # The Open and Save As dialogs, the path typed: Open leaves waiting for what follows.
 open_file() { keys F3; window Open >/dev/null || fail "no Open dialog"; sleep 0.5; type "$1"; keys Return; }
@@ -210,7 +202,7 @@ printf 'alpha ' > "$work/a.txt"; printf 'dragme' > "$work/b.txt"
 QT_QPA_PLATFORM=xcb "$exe" "$work/a.txt" >>"$work/zendral.log" 2>&1 & pid=$!
 a=$(window Zendral) || fail "no window for a.txt"
 QT_QPA_PLATFORM=xcb "$exe" "$work/b.txt" >>"$work/zendral.log" 2>&1 & pid2=$!
-for i in $(seq 1 50); do [ "$(xdotool search --onlyvisible --name '^Zendral$' | wc -l)" -ge 2 ] && break; sleep 0.1; done
+message
 b=$(xdotool search --onlyvisible --name '^Zendral$' | grep -vx "$a" | head -1)
 [ -n "$b" ] || fail "no window for b.txt"
 xdotool windowmove --sync "$a" 0 0; xdotool windowmove --sync "$b" 520 0

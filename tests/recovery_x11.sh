@@ -13,14 +13,6 @@ journals="$HOME/.local/state/zendral"
 fail() { echo "FAIL: $*"; kill $pid $wm $xother 2>/dev/null; exit 1; }
 pid=; xother=
 . "$ZENDRAL_TEST_SUPPORT/xwindows.sh"
-# The question is a second window titled Zendral.
-question() {
-  for i in $(seq 1 100); do
-    [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && { sleep 0.5; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 ended() { for i in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
 start() {
   QT_QPA_PLATFORM=xcb "$exe" "$@" >>"$work/zendral.log" 2>&1 & pid=$!
@@ -40,7 +32,7 @@ typed() { xdotool key ctrl+End Return; xdotool type --delay 20 "$1"; seen "$1"; 
 # The next start asks; Yes (the default, Enter) brings the text back as unsaved.
 recovers() {
   start "$@"
-  question || fail "$what: no question at the next start"
+  message || fail "$what: no question at the next start"
   xdotool key Return; sleep 0.5
 }
 # Save As writes exactly what was typed across the ends, and takes the journal with it.

@@ -23,7 +23,6 @@ public:
 
     // How many noncharacters start before `bytePos`.
     qint64 countBefore(qint64 bytePos) const;
-    qint64 startOf(qint64 index) const { return m_starts[size_t(index)].start; }
     qint64 count() const { return qint64(m_starts.size()); }
     // The byte range [start, end) of the noncharacter that holds `bytePos`
     // strictly inside it; empty (start == end == bytePos) when none does.

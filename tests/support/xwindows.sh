@@ -9,3 +9,11 @@ window() {
   done
   return 1
 }
+# Waits for a second visible window titled Zendral: a message box or question has the program's title too.
+message() {
+  for i in $(seq 1 100); do
+    [ "$(xdotool search --onlyvisible --name '^Zendral$' 2>/dev/null | wc -l)" -ge 2 ] && { sleep 0.5; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

@@ -64,8 +64,6 @@ private Q_SLOTS:
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", "", {}};
         QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, "", {}};
         QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", "", {}};
-        QTest::newRow("unreadable")
-            << Start{{"folder"}, "", "", form1text::cannotOpen(path("folder")) + "\nIs a directory", {}};
         QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", form1text::cannotOpen(path(
             "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.

@@ -111,7 +111,6 @@ private Q_SLOTS:
         QTest::addColumn<Popup>("p");
         using enum FakeClipboard::Holds;
         const QString all = "undo cut copy paste delete all", sel = "undo cut copy delete all", none = "undo paste all";
-        QTest::newRow("no selection, no paste") << Popup{"abc", 0, ImageOnly, {""}, {"undo all"}, "abc", "XY"};
         QTest::newRow("cut, undo, redo")
             << Popup{"abcd", 2, Nothing, {"cut", "undo", "redo"}, {sel, none, "undo redo paste all"}, "ad", "bc"};
         QTest::newRow("delete, paste, select all")

@@ -9,8 +9,6 @@
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
 #include <QAccessible>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -82,7 +80,7 @@ Span expectedItem(const QString &t, qsizetype o, QAccessible::TextBoundaryType t
     return {first, first == end ? end : next(first)};
 }
 
-enum class Act { Type, Key, Paste, Replace, Open };
+enum class Act { Type, Key, Paste, Open };
 // A selection in the box, what is done there and the reports that follow.
 struct Report { int selStart, selLength; Act act; QString arg, reports; };
 }
@@ -196,7 +194,6 @@ private Q_SLOTS:
         QTest::newRow("Backspace over a pair") << Report{4, 0, Act::Key, "Backspace", "remove 2 \U0001F600 | caret 2"};
         QTest::newRow("Shift+Right selects") << Report{6, 0, Act::Key, "Shift+Right", "caret 7 | select 6-7"};
         QTest::newRow("paste over selection") << Report{6, 2, Act::Paste, "Z", "update 6 bc>Z | caret 7 | select 7-7"};
-        QTest::newRow("Replace") << Report{0, 0, Act::Replace, "bc", "update 6 bc>Q | caret 7"};
         // A file opened replaces the text whole: no text in the report, the client reads what it needs.
         QTest::newRow("Open") << Report{1, 0, Act::Open, "new text", "update 0 > | caret 0"};
     }
@@ -221,13 +218,6 @@ private Q_SLOTS:
         if (r.act == Act::Open) {
             f.form->Saved = true;
             f.open(f.write(dir.filePath(QStringLiteral("new.txt")), r.arg.toUtf8()));
-        }
-        if (r.act == Act::Replace) {
-            ReplaceDialog *replace = f.t->windows.showReplace();
-            replace->Text1->setPlainText(r.arg);
-            replace->Text2->setPlainText(QStringLiteral("Q"));
-            log.clear();
-            replace->Command1->click();
         }
         QTRY_COMPARE(log.join(QStringLiteral(" | ")), r.reports);
     }

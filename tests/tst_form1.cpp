@@ -6,8 +6,6 @@
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
 #include "platform/StatusBar.h"
-#include <QAction>
-#include <QLabel>
 #include <QMenuBar>
 #include <QTime>
 

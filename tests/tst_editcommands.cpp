@@ -172,7 +172,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Paint>("p");
         const Command back = &Form1::mnutoolbcolor_Click, fore = &Form1::mnutooltcolor_Click;
-        QTest::newRow("Back Ground, cancelled") << Paint{back, 0x00FF00, 0xFF0000, -1, 0x00FF00, 0xFF0000};
         QTest::newRow("Text Color, cancelled") << Paint{fore, 0x00FF00, 0xFF0000, -1, 0x00FF00, 0xFF0000};
         QTest::newRow("white on white") << Paint{back, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
         QTest::newRow("nearly the same blue text") << Paint{fore, 0, 0xFF0000, 0xF01010, 0xF01010, 0xFF0000};

@@ -110,7 +110,6 @@ private Q_SLOTS:
         const QList<MsgAnswer> none;
         QTest::newRow("text area, saved") << Drop{true, false, none, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
-        QTest::newRow("window, typed, Cancel") << Drop{false, true, {MsgAnswer::Cancel}, a, "current", ""};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};

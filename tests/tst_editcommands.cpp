@@ -10,7 +10,7 @@
 
 using Command = void (Form1::*)();
 const Command cut = &Form1::mnueditcut_Click, copy = &Form1::mnueditcopy_Click, paste = &Form1::mnueditpaste_Click;
-// `cmd` run on `text` with a selection, directly or through `key` (null cmd: the box's own key, or a disabled item's).
+// `cmd` run on `text` with a selection, directly or through `key` (null cmd: the box's own key).
 struct Edit { Command cmd; FakeClipboard::Holds holds; QString text; int start, length;
               QString outText; int caret, selLength; QKeyCombination key = {}; };
 struct Paint { Command cmd; quint32 fore, back; qint64 chosen;
@@ -71,7 +71,6 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty")
             << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
-        QTest::newRow("Ctrl+V, disabled") << Edit{nullptr, Nothing, "", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_V};
         // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
         QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};

@@ -63,7 +63,6 @@ private Q_SLOTS:
         // The user's encoding rather than the detected one.
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", "", {}};
         QTest::newRow("restarted by a session") << Start{{"-session", "10d_2", a}, "alpha\r\n", a, "", {}};
-        QTest::newRow("dash after --") << Start{{"--", "-n.txt"}, "", "-n.txt", "", {}};
         QTest::newRow("not UTF-8: refused") << Start{{"bad%FF%FEname.txt"}, "", "", form1text::cannotOpen(path(
             "bad\uFFFD\uFFFDname.txt")) + "\nIts name is not valid in this system's character encoding.", {}};
         // Each further file gets a process of its own; names are never cleaned.
@@ -108,7 +107,6 @@ private Q_SLOTS:
         QTest::addColumn<Drop>("d");
         const QStringList a{path(QStringLiteral("a b ü.txt"))};
         const QList<MsgAnswer> none;
-        QTest::newRow("text area, saved") << Drop{true, false, none, a, "alpha\r\n", a[0]};
         QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};

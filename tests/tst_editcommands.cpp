@@ -62,7 +62,6 @@ private Q_SLOTS:
         // never do.
         QTest::newRow("Shift+Del, non-BMP and CR LF")
             << Edit{cut, Text, "a\U0001F600\r\nb", 1, 4, "ab", 1, 0, Qt::SHIFT | Qt::Key_Delete};
-        QTest::newRow("Ctrl+V into an empty text") << Edit{paste, Text, "", 0, 0, "XY", 2, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};

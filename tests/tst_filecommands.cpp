@@ -228,7 +228,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Notice>("n");
         using enum MsgAnswer;
-        QTest::newRow("grown, Yes reloads") << Notice{"grown", false, Yes, Ok};
         QTest::newRow("grown, unsaved, No keeps the text; Save, No") << Notice{"grown", true, No, No};
         QTest::newRow("touched, No; Save, Yes") << Notice{"touched", false, No, Yes};
         QTest::newRow("replaced (the watch is lost), unsaved, Yes") << Notice{"replaced", true, Yes, Ok};

@@ -46,7 +46,7 @@ bool TextBox::takeStyleRuns()
 {
     // The text as it is, copied into a document that keeps style bytes; the
     // copy is made away from the box, which sends no notification for it.
-    const QByteArrayView text = bytes();
+    const QByteArrayView text = displayBytes();
     if (text.size() > MostStyledText)
         return false;
     auto *loader = reinterpret_cast<SciLoader *>(
@@ -65,7 +65,7 @@ bool TextBox::takeStyleRuns()
 
 qint64 TextBox::runEnd(qint64 from) const
 {
-    const qint64 nominal = from + StyleRun, length = byteLength();
+    const qint64 nominal = from + StyleRun, length = displayLength();
     if (nominal >= length)
         return length;
     const qint64 n = qMin(RunSlack, length - nominal);
@@ -104,7 +104,7 @@ void TextBox::noteStyleEdit(int position, int type, int length)
 {
     if (!m_styleRuns)
         return;
-    const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
+    const qint64 at = widen(position, displayLength()), n = qint64(quint32(length));
     if (m_dirtyFrom < 0)
         m_dirtyFrom = m_dirtyTo = at;
     m_dirtyFrom = qMin(m_dirtyFrom, at);
@@ -118,7 +118,7 @@ bool TextBox::runsShort(qint64 lo, qint64 hi) const
 {
     // Every run that meets [lo, hi] is shorter than LongestRun (seen through a
     // window that long on either side).
-    const qint64 length = byteLength();
+    const qint64 length = displayLength();
     if (hi - lo >= LongestRun)
         return false;
     const qint64 from = qMax<qint64>(0, lo - LongestRun), to = qMin(length, hi + LongestRun);
@@ -139,12 +139,12 @@ bool TextBox::runsShort(qint64 lo, qint64 hi) const
 void TextBox::styleAll()
 {
     m_dirtyFrom = -1;
-    restyle(0, byteLength(), byteLength(), -1, -1);
+    restyle(0, displayLength(), displayLength(), -1, -1);
 }
 
 void TextBox::styleNeeded(int position)
 {
-    const qint64 length = byteLength();
+    const qint64 length = displayLength();
     if (!m_styleRuns) {
         // No style bytes: only the mark that the whole text is styled.
         send(SCI_STARTSTYLING, (unsigned long)length, 0);

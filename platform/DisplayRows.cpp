@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DisplayRows.h"
+#include <QList>
 #include <QString>
 #include <algorithm>
 #include <cstring>
@@ -14,8 +15,8 @@ char32_t codePointAt(QByteArrayView text, qsizetype i)
     const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     if (i + n > text.size())
         return 0;
-    const QString s = QString::fromUtf8(text.sliced(i, n));
-    return s.isEmpty() ? 0 : s.at(0).isHighSurrogate() && s.size() > 1 ? QChar::surrogateToUcs4(s[0], s[1]) : s[0].unicode();
+    const QList<uint> ucs4 = QString::fromUtf8(text.sliced(i, n)).toUcs4();
+    return ucs4.isEmpty() ? 0 : ucs4[0];
 }
 
 // A row may end before this character: not inside what a reader sees as one
@@ -90,19 +91,24 @@ void DisplayRows::shift(size_t from, qint64 by)
         m_at[i] += by;
 }
 
-qint64 DisplayRows::breaksToInsert(By by) const
+qint64 DisplayRows::breaksToInsert(By by, qint64 length) const
 {
-    const std::vector<qint64> *breaks = by == By::User ? &m_pending
-                                      : by == By::Undo ? (m_current > 0 ? &m_actions[m_current - 1] : nullptr)
-                                                       : (m_current < m_actions.size() ? &m_actions[m_current] : nullptr);
-    return breaks ? qint64(breaks->size()) : 0;
+    if (by == By::User && length != m_pendingLength)
+        return 0;
+    if (by == By::User)
+        return qint64(m_pending.size());
+    if (by == By::Undo)
+        return m_current > 0 ? qint64(m_actions[m_current - 1].size()) : 0;
+    return m_current < m_actions.size() ? qint64(m_actions[m_current].size()) : 0;
 }
 
 void DisplayRows::beforeInsert(qint64 at, qint64 length, By by)
 {
     std::vector<qint64> breaks;
     if (by == By::User) {
-        breaks = std::exchange(m_pending, {});
+        if (length == std::exchange(m_pendingLength, -1))
+            breaks = std::move(m_pending);
+        m_pending.clear();
         m_actions.resize(m_current);
         m_actions.push_back(breaks);
         ++m_current;

@@ -42,8 +42,13 @@ public:
     enum class By { User, Undo, Redo };
     void beforeInsert(qint64 at, qint64 length, By by);
     void beforeDelete(qint64 at, qint64 length, By by);
-    void setInsertBreaks(std::vector<qint64> relative) { m_pending = std::move(relative); }
-    qint64 breaksToInsert(By by) const;
+    // The breaks of the box's next insertion of `length` bytes (one of another length has none).
+    void setInsertBreaks(std::vector<qint64> relative, qint64 length)
+    {
+        m_pending = std::move(relative);
+        m_pendingLength = length;
+    }
+    qint64 breaksToInsert(By by, qint64 length) const;
     void forgetHistory() { m_actions.clear(); m_current = 0; }
 
     // Cuts a text into rows as it streams in: pieces to copy and, between them, breaks.
@@ -75,4 +80,5 @@ private:
     std::vector<std::vector<qint64>> m_actions;
     size_t m_current = 0;   // actions before this one are done, the rest undone
     std::vector<qint64> m_pending;
+    qint64 m_pendingLength = -1;
 };

@@ -15,10 +15,6 @@ namespace {
 using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
 constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
-// A line longer than this keeps a steady caret: without style runs the component
-// walks the whole line on every paint of it, and a blinking caret repaints it
-// twice a second (a 10 MB line took a third of a core).
-constexpr long SteadyCaretLine = 32 * 1024;
 // A text from which on building the UTF-16 line index is long work (about 0.1 s here).
 constexpr qint64 BigIndex = 16 << 20;
 // Pixels kept between the caret and the edge when the view follows it sideways.
@@ -55,8 +51,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *, int length) { noteStyleEdit(position, type, length); });
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleNeeded);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
@@ -67,7 +61,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     bindPlainKeys();
     send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
-    m_caretPeriod = send(SCI_GETCARETPERIOD);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     // A pressed button's moves come to the box anyway (the window system's implicit grab); a grab of its own
     // is refused on Wayland, with a warning on every press.
@@ -151,7 +144,7 @@ void TextBox::onModified(int position, int type, int length)
     // What the file gains or loses: the edit's bytes but its breaks. An edit of
     // breaks alone (rows joined, or joined again by an undo) is no change of the text.
     const qint64 fileAt = m_rows.toFile(at);
-    const qint64 fileLength = n - (insertion ? m_rows.breaksToInsert(by) : m_rows.breaksIn(at, at + n));
+    const qint64 fileLength = n - (insertion ? m_rows.breaksToInsert(by, n) : m_rows.breaksIn(at, at + n));
     if (fileLength > 0) {
         m_amidEdit = true;
         Q_EMIT aboutToChange(fileAt, fileLength, insertion);
@@ -216,13 +209,6 @@ void TextBox::afterUiUpdate()
     m_uiUpdatePending = false;
     snapSelection();
     keepCaretInView();
-    fitCaretBlink();
-}
-
-void TextBox::fitCaretBlink()
-{
-    const long line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
-    send(SCI_SETCARETPERIOD, send(SCI_LINELENGTH, line) > SteadyCaretLine ? 0 : m_caretPeriod);
 }
 
 qint64 TextBox::snapped(qint64 bytePos, bool forward) const
@@ -317,14 +303,12 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
         if (!piece.isEmpty() && loaderOf(m_loader)->AddData(piece.data(), piece.size()) != SC_STATUS_OK)
             return false;
         m_nonchars.inserted(m_size, piece);
-        watchLines(piece);
         m_size += piece.size();
         from = to;
         if (m_cutter.breakDue()) {
             if (loaderOf(m_loader)->AddData("\n", 1) != SC_STATUS_OK)
                 return false;
             m_rows.appended(m_size);
-            watchLines("\n");
             ++m_size;
             m_cutter.tookBreak();
         }
@@ -349,9 +333,6 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     const long doc = reinterpret_cast<long>(loader->ConvertToDocument());
     send(SCI_SETDOCPOINTER, 0, doc);   // the box's reference; the old text goes
     send(SCI_RELEASEDOCUMENT, 0, doc);
-    m_styleRuns = text->m_longLine && takeStyleRuns();
-    if (m_styleRuns)
-        styleAll();   // before the first layout, which a change of style would make again
     m_nonchars = std::move(text->m_nonchars);
     m_rows = std::move(text->m_rows);
     m_fileBytes.clear();
@@ -367,7 +348,6 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_GOTOPOS, 0);
     m_lastCaret = 0;
-    fitCaretBlink();
     Q_EMIT textReplaced();
 }
 
@@ -501,7 +481,8 @@ QString TextBox::SelText() const { return fromUtf8Text(selectedBytes()); }
 void TextBox::selectBytes(qint64 from, qint64 to)
 {
     // A selection starts at the start of a row and ends at the end of one: it holds no break at its edges.
-    const qint64 anchor = m_rows.toDisplay(from, from <= to), caret = from == to ? anchor : m_rows.toDisplay(to, to < from);
+    const qint64 anchor = m_rows.toDisplay(from, from <= to);
+    const qint64 caret = from == to ? anchor : m_rows.toDisplay(to, to < from);
     send(SCI_SETSEL, anchor, caret);
 }
 
@@ -518,11 +499,11 @@ void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
     std::vector<qint64> breaks;
     const QByteArray rows = DisplayRows::hasLongLine(utf8) ? DisplayRows::cut(utf8, breaks) : QByteArray();
     const QByteArrayView text = breaks.empty() ? utf8 : QByteArrayView(rows);
-    m_rows.setInsertBreaks(std::move(breaks));
+    m_rows.setInsertBreaks(std::move(breaks), text.size());
     send(SCI_SETTARGETRANGE, start, end);
     // Scintilla aborts on a null text pointer, which an empty view may carry.
     sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.isNull() ? "" : text.data());
-    m_rows.setInsertBreaks({});
+    m_rows.setInsertBreaks({}, -1);
     applyEdits();
     send(SCI_GOTOPOS, start + text.size());
 }
@@ -603,6 +584,18 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         return int(send(SCI_COUNTCODEUNITS, start, clamped));
     }
     return QsciScintillaBase::inputMethodQuery(query);
+}
+
+QByteArray TextBox::fromMimeData(const QMimeData *source, bool &rectangular) const
+{
+    // A long line dropped or pasted by the component goes in as rows too.
+    QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
+    if (!rectangular && DisplayRows::hasLongLine(text)) {
+        std::vector<qint64> breaks;
+        text = DisplayRows::cut(text, breaks);
+        const_cast<DisplayRows &>(m_rows).setInsertBreaks(std::move(breaks), text.size());
+    }
+    return text;
 }
 
 QMimeData *TextBox::toMimeData(const QByteArray &text, bool rectangular) const

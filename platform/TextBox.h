@@ -40,10 +40,7 @@ public:
     private:
         friend class TextBox;
         explicit PendingText(void *loader) : m_loader(loader) {}
-        void watchLines(QByteArrayView utf8);
         void *m_loader;
-        qint64 m_lineSoFar = 0;   // the length of the last line so far
-        bool m_longLine = false;
         Noncharacters m_nonchars;
         qint64 m_size = 0;   // in the component, breaks included
         DisplayRows m_rows;
@@ -123,10 +120,9 @@ protected:
     void dropEvent(QDropEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
 
 private:
-    // Lines longer than this get the component's style runs, and a steady caret.
-    static constexpr qint64 LongLine = 32 * 1024;
     void bindPlainKeys();
     bool isPlainKey(const QKeyEvent *e) const;
     bool deleteWholeCharacters(const QKeyEvent *e);
@@ -137,7 +133,6 @@ private:
     void afterUiUpdate();
     void snapSelection();
     void keepCaretInView();
-    void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
     qint64 clusterEdge(qint64 bytePos, bool forward) const;
     void endUndoStep();
@@ -152,12 +147,6 @@ private:
     bool moveOverBreaks(QKeyEvent *e);
     QByteArrayView range(qint64 from, qint64 to) const;   // valid until the next change
     void applyStyle();
-    bool takeStyleRuns();
-    qint64 runEnd(qint64 from) const;
-    qint64 restyle(qint64 from, qint64 to, qint64 enough, int before, int after);
-    void noteStyleEdit(int position, int type, int length);
-    bool runsShort(qint64 lo, qint64 hi) const;
-    void styleAll();
     void styleNeeded(int position);
     void refillStrike();
     void ensureIndex() const;
@@ -170,8 +159,6 @@ private:
     LineEnd m_lineEnd = LineEnd::Lf;
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
-    bool m_styleRuns = false;   // the text keeps style bytes: it has a long line
-    qint64 m_dirtyFrom = -1, m_dirtyTo = -1;   // what edits touched since the runs were last made
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     mutable std::shared_future<void> m_indexBuilt;   // valid while a big one is being built
@@ -188,5 +175,4 @@ private:
     mutable QByteArray m_selectedBytes;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;
-    long m_caretPeriod = 0;   // the desktop's blink period
 };

@@ -24,7 +24,11 @@ QByteArray text(int lines)
     }
     return out;
 }
-bool inside(const QByteArray &t, qsizetype p) { return p > 0 && p < t.size() && ((uchar(t[p]) & 0xC0) == 0x80 || (t[p] == '\n' && t[p - 1] == '\r')); }
+// Inside a character or a CR LF pair.
+bool inside(const QByteArray &t, qsizetype p)
+{
+    return p > 0 && p < t.size() && ((uchar(t[p]) & 0xC0) == 0x80 || (t[p] == '\n' && t[p - 1] == '\r'));
+}
 qsizetype back(const QByteArray &t, qsizetype p) { do --p; while (inside(t, p)); return p; }
 qsizetype forth(const QByteArray &t, qsizetype p) { do ++p; while (inside(t, p)); return p; }
 qint64 units(const QByteArray &t, qsizetype p) { return QString::fromUtf8(t.first(p)).size(); }
@@ -39,7 +43,8 @@ class TestLongLines : public QObject
     qsizetype position(TextBox &box, const QByteArray &model)
     {
         const long rows = sci(box, Sci::SCI_GETLINECOUNT);
-        qsizetype p = pick(2) ? box.fromDisplay(sci(box, Sci::SCI_POSITIONFROMLINE, pick(int(rows)))) : pick(int(model.size()) + 1);
+        qsizetype p = pick(2) ? box.fromDisplay(sci(box, Sci::SCI_POSITIONFROMLINE, pick(int(rows))))
+                              : pick(int(model.size()) + 1);
         while (inside(model, p))
             --p;
         return p;
@@ -50,7 +55,7 @@ private Q_SLOTS:
     {
         // Random texts, edits, keys, undo and redo against the same on a byte array: the box's bytes, positions,
         // selection, accessible text and caret stay the file's, and no break of a row ever becomes a line feed.
-        for (int round = 0; round < 40; ++round) {
+        for (int round = 0; round < 8; ++round) {
             TextBox box;
             box.show();
             QByteArray model = text(1 + pick(5));
@@ -63,7 +68,8 @@ private Q_SLOTS:
                 qsizetype p = position(box, model), caret = p;
                 const int op = pick(7);
                 if (op == 0) {   // a paste, now and then a long line of its own
-                    const QByteArray s = pick(4) ? QByteArray("a\nb€") : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
+                    const QByteArray s = pick(4) ? QByteArray("a\nb€")
+                                                 : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
                     box.replaceBytes(p, p, s);
                     model.insert(p, s);
                     caret = p + s.size();
@@ -85,7 +91,6 @@ private Q_SLOTS:
                     static const int keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,
                                                Qt::Key_Home, Qt::Key_End, Qt::Key_X, Qt::Key_Right};
                     const int key = keys[pick(8)];
-                    qWarning() << "key" << key << p << model.size();
                     QTest::keyClick(&box, Qt::Key(key));
                     const qsizetype lineStart = p ? model.lastIndexOf('\n', p - 1) + 1 : 0;
                     qsizetype lineEnd = model.indexOf('\n', p);
@@ -97,7 +102,7 @@ private Q_SLOTS:
                     else if (key == Qt::Key_X)
                         model.insert(p, 'x'), caret = p + 1;
                     else if (key == Qt::Key_Left || key == Qt::Key_Right)
-                        caret = key == Qt::Key_Left ? qMax<qsizetype>(0, p ? back(model, p) : 0) : qMin(model.size(), forth(model, p));
+                        caret = key == Qt::Key_Left ? (p ? back(model, p) : 0) : qMin(model.size(), forth(model, p));
                     else if (key == Qt::Key_Home || key == Qt::Key_End)
                         caret = key == Qt::Key_Home ? lineStart : lineEnd;
                 }
@@ -105,8 +110,7 @@ private Q_SLOTS:
                     done.push_back(model);
                 QVERIFY2(box.bytes() == model, qPrintable(where));
                 if (caret >= 0)
-                    QVERIFY2(std::pair(box.SelStart(), box.SelLength()) == std::pair(units(model, caret), 0LL),
-                             qPrintable(where + QStringLiteral(" op %1 at %2 caret %3 got %4 want %5").arg(op).arg(p).arg(caret).arg(box.SelStart()).arg(units(model, caret))));
+                    QVERIFY2(box.SelStart() == units(model, caret) && box.SelLength() == 0, qPrintable(where));
                 const qsizetype a = position(box, model), b = position(box, model), lo = qMin(a, b), hi = qMax(a, b);
                 box.selectBytes(lo, hi);
                 const QByteArray between = model.sliced(lo, hi - lo);

@@ -66,6 +66,9 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     // is refused on Wayland, with a warning on every press.
     send(SCI_SETMOUSEDOWNCAPTURES, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
+    // The layouts of every row in view are kept: a row of a long line is kilobytes
+    // wide, and laying out all of them again on every paint cost 50-100 ms.
+    send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     send(SCI_SETHSCROLLBAR, 1);
     send(SCI_SETVSCROLLBAR, 0);
     send(SCI_SETSCROLLWIDTH, 1);

@@ -150,12 +150,11 @@ qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
     const char *base = text.data();
     qsizetype i = from;
     while (i < text.size()) {
-        if (m_row < Row) {
+        if (m_row < m_limit) {
             // Up to the row's length, only a line end matters.
-            const qsizetype window = qsizetype(qMin<qint64>(Row - m_row, text.size() - i));
+            const qsizetype window = qsizetype(qMin<qint64>(m_limit - m_row, text.size() - i));
             if (const char *e = lineEnd(base + i, base + i + window)) {
-                m_row = 0;
-                m_last = *e;
+                lineEnded(*e);
                 i = e - base + 1;
             } else {
                 m_row += window;
@@ -166,12 +165,11 @@ qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
         }
         const uchar c = uchar(base[i]);
         if (c == '\n' || c == '\r') {
-            m_row = 0;
-            m_last = char(c);
+            lineEnded(char(c));
             ++i;
             continue;
         }
-        if (!isContinuation(c) && (m_last == ' ' || m_row >= Row + Slack) && startsCharacter(codePointAt(text, i))) {
+        if (!isContinuation(c) && (m_last == ' ' || m_row >= m_limit + Slack) && startsCharacter(codePointAt(text, i))) {
             m_due = true;
             return i;
         }
@@ -204,8 +202,8 @@ QByteArray DisplayRows::cut(QByteArrayView utf8, std::vector<qint64> &relative)
 bool DisplayRows::hasLongLine(QByteArrayView utf8)
 {
     const char *p = utf8.data(), *end = p + utf8.size();
-    while (end - p > Row) {
-        const char *e = lineEnd(p, p + Row + 1);
+    while (end - p > FirstRow) {
+        const char *e = lineEnd(p, p + FirstRow + 1);
         if (!e)
             return true;
         p = e + 1;

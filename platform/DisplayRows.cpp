@@ -39,13 +39,6 @@ const char *lineEnd(const char *p, const char *end)
 }
 }
 
-void DisplayRows::clear()
-{
-    m_at.clear();
-    forgetHistory();
-    m_pending.clear();
-}
-
 bool DisplayRows::isBreak(qint64 display) const { return std::binary_search(m_at.begin(), m_at.end(), display); }
 
 qint64 DisplayRows::firstFrom(qint64 display) const

@@ -23,7 +23,6 @@ public:
 
     bool isEmpty() const { return m_at.empty(); }
     qint64 count() const { return qint64(m_at.size()); }
-    void clear();
 
     bool isBreak(qint64 display) const;
     // Breaks in display positions [from, to).
@@ -52,7 +51,6 @@ public:
         m_pendingLength = length;
     }
     qint64 breaksToInsert(By by, qint64 length) const;
-    void forgetHistory() { m_actions.clear(); m_current = 0; }
 
     // Cuts a text into rows as it streams in: pieces to copy and, between them, breaks.
     class Cutter

@@ -4,10 +4,8 @@
 // 80-character lines in the same run: open until idle, the cost of each key to
 // the repaint (median and worst of 20), Find of a word near the end, peak memory.
 // Each case runs in a process of its own, so that its peak memory is its own.
-//   bench_longline [--reps N] [--kinds words,json,base64,cjk] [--styling] [--moves] [MB ...]
-// --styling adds, for words, the long line with the component's styling left
-// unanswered, as it was before the text box marked its text styled; --moves
-// leaves out the keys that change the text (each costs a layout of the line).
+//   bench_longline [--reps N] [--kinds words,json,base64,cjk] [--moves] [MB ...]
+// --moves leaves out the keys that change the text.
 #include "BenchUtil.h"
 #include "platform/TextBox.h"
 #include "search/FindDialog.h"
@@ -144,7 +142,7 @@ void click(TextBox *box, QPoint at)
 }
 
 // One case in this process: prints "name value" lines for the parent to read.
-int runCase(const QString &path, int reps, bool unstyled, bool typing)
+int runCase(const QString &path, int reps, bool typing)
 {
     const qint64 fileSize = QFileInfo(path).size();
     bench::Editor editor;
@@ -163,14 +161,6 @@ int runCase(const QString &path, int reps, bool unstyled, bool typing)
     std::printf("open %.3f\nopenwall %.3f\n", cpuMs() - cpu0, bench::ms(t));
     if (box->byteLength() != fileSize)
         return 1;
-    if (unstyled) {
-        // As before the fix: nobody answers the component's style requests, one style run.
-        QObject::disconnect(box, &Sci::SCN_STYLENEEDED, nullptr, nullptr);
-        sci(box, Sci::SCI_STARTSTYLING);
-        sci(box, Sci::SCI_SETSTYLING, box->byteLength());
-        sci(box, Sci::SCI_STARTSTYLING);
-        settle(box);
-    }
     const auto put = [&](const char *name, const Timings &timings) {
         std::printf("%s %.3f %.3f\n", name, bench::median(timings.ms),
                     *std::max_element(timings.ms.begin(), timings.ms.end()));
@@ -197,10 +187,11 @@ int runCase(const QString &path, int reps, bool unstyled, bool typing)
     }
     repeat("home", [&](int) { key(box, Qt::Key_Home); }, [&] { key(box, Qt::Key_End); });
     repeat("end", [&](int) { key(box, Qt::Key_End); }, [&] { key(box, Qt::Key_Home); });
-    // The middle of the caret's line.
-    const qint64 line = sci(box, Sci::SCI_LINEFROMPOSITION, box->byteLength());
-    const qint64 start = sci(box, Sci::SCI_POSITIONFROMLINE, line);
-    const qint64 middle = sci(box, Sci::SCI_POSITIONAFTER, (start + box->byteLength()) / 2);
+    // The middle of the caret's line, the file's line (not a row of it).
+    const QByteArrayView bytes = box->bytes();
+    qint64 middle = (bytes.lastIndexOf('\n', bytes.size() - 2) + 1 + bytes.size()) / 2;
+    while ((uchar(bytes[middle]) & 0xC0) == 0x80)
+        --middle;
     box->selectBytes(middle, middle);
     settle(box);
     // Typing inside the line, where it changes the runs of styles around it.
@@ -238,12 +229,10 @@ int runCase(const QString &path, int reps, bool unstyled, bool typing)
 
 using Results = std::map<QString, std::pair<double, double>>;
 
-Results runChild(const QString &self, const QString &path, int reps, bool unstyled, bool typing)
+Results runChild(const QString &self, const QString &path, int reps, bool typing)
 {
     QProcess child;
     QStringList args{QStringLiteral("--case"), path, QStringLiteral("--reps"), QString::number(reps)};
-    if (unstyled)
-        args << QStringLiteral("--unstyled");
     if (!typing)
         args << QStringLiteral("--moves");
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -298,14 +287,12 @@ int main(int argc, char **argv)
         args.remove(r, 2);
     }
     if (const qsizetype c = args.indexOf(QStringLiteral("--case")); c >= 0 && c + 1 < args.size())
-        return runCase(args[c + 1], reps, args.contains(QStringLiteral("--unstyled")),
-                       !args.contains(QStringLiteral("--moves")));
+        return runCase(args[c + 1], reps, !args.contains(QStringLiteral("--moves")));
     QStringList kinds{QStringLiteral("words"), QStringLiteral("json"), QStringLiteral("base64"), QStringLiteral("cjk")};
     if (const qsizetype k = args.indexOf(QStringLiteral("--kinds")); k >= 0 && k + 1 < args.size()) {
         kinds = args[k + 1].split(QLatin1Char(','));
         args.remove(k, 2);
     }
-    const bool styling = args.removeAll(QStringLiteral("--styling")) > 0;
     const bool typing = args.removeAll(QStringLiteral("--moves")) == 0;
     QList<int> sizes;
     for (const QString &a : args)
@@ -328,14 +315,9 @@ int main(int argc, char **argv)
                 if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
                     return 1;
             }
-            const Results a = runChild(app.applicationFilePath(), one, reps, false, typing);
-            const Results b = runChild(app.applicationFilePath(), split, reps, false, typing);
+            const Results a = runChild(app.applicationFilePath(), one, reps, typing);
+            const Results b = runChild(app.applicationFilePath(), split, reps, typing);
             printCase(QStringLiteral("%1 MB of %2 on one line").arg(mb).arg(kind), a, b, "80-column");
-            if (styling && kind == QLatin1String("words")) {
-                const Results before = runChild(app.applicationFilePath(), one, reps, true, typing);
-                printCase(QStringLiteral("%1 MB of words on one line, styled / unstyled").arg(mb), a, before,
-                          "unstyled");
-            }
         }
     }
     return 0;

@@ -15,10 +15,6 @@ namespace {
 using Sci = QsciScintillaBase;
 constexpr int StrikeIndicator = 8;
 constexpr unsigned long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
-// A line longer than this keeps a steady caret: without style runs the component
-// walks the whole line on every paint of it, and a blinking caret repaints it
-// twice a second (a 10 MB line took a third of a core).
-constexpr long SteadyCaretLine = 32 * 1024;
 // A text from which on building the UTF-16 line index is long work (about 0.1 s here).
 constexpr qint64 BigIndex = 16 << 20;
 // Pixels kept between the caret and the edge when the view follows it sideways.
@@ -55,8 +51,6 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length) { onModified(position, type, length); });
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *, int length) { noteStyleEdit(position, type, length); });
     connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TextBox::styleNeeded);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         // Comes while painting: the corrections wait until the paint is over.
@@ -67,12 +61,14 @@ TextBox::TextBox(QWidget *parent) : QsciScintillaBase(parent)
     });
     bindPlainKeys();
     send(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_STRICT | CARET_EVEN, CaretSlop);
-    m_caretPeriod = send(SCI_GETCARETPERIOD);
     send(SCI_SETPASTECONVERTENDINGS, 0);
     // A pressed button's moves come to the box anyway (the window system's implicit grab); a grab of its own
     // is refused on Wayland, with a warning on every press.
     send(SCI_SETMOUSEDOWNCAPTURES, 0);
     send(SCI_SETWRAPMODE, SC_WRAP_NONE);
+    // The layouts of every row in view are kept: a row of a long line is kilobytes
+    // wide, and laying out all of them again on every paint cost 50-100 ms.
+    send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     send(SCI_SETHSCROLLBAR, 1);
     send(SCI_SETVSCROLLBAR, 0);
     send(SCI_SETSCROLLWIDTH, 1);
@@ -101,16 +97,29 @@ long TextBox::sendPtr(unsigned int msg, unsigned long w, const void *p) const
     return SendScintilla(msg, w, static_cast<const char *>(p));
 }
 
-QByteArrayView TextBox::bytes() const
+QByteArrayView TextBox::displayBytes() const
 {
-    const qint64 n = byteLength();
+    const qint64 n = displayLength();
     if (n == 0)
         return {};
     auto *p = reinterpret_cast<const char *>(send(SCI_GETCHARACTERPOINTER));
     return QByteArrayView(p, n);
 }
 
-qint64 TextBox::byteLength() const { return send(SCI_GETLENGTH); }
+QByteArrayView TextBox::bytes() const
+{
+    if (m_rows.isEmpty())
+        return displayBytes();
+    if (!m_fileBytesMade) {
+        m_fileBytes = m_rows.strip(displayBytes(), 0);
+        m_fileBytesMade = true;
+    }
+    return m_fileBytes;
+}
+
+qint64 TextBox::displayLength() const { return send(SCI_GETLENGTH); }
+
+qint64 TextBox::byteLength() const { return displayLength() - m_rows.count(); }
 
 qint64 TextBox::widen(int position, qint64 length) const
 {
@@ -129,12 +138,27 @@ void TextBox::onModified(int position, int type, int length)
 {
     // The previous edit is complete by the time the next one is announced.
     applyEdits();
-    const qint64 at = widen(position, byteLength()), n = qint64(quint32(length));
-    m_amidEdit = true;
-    Q_EMIT aboutToChange(at, n, type & SC_MOD_BEFOREINSERT);
-    m_amidEdit = false;
-    if (type & SC_MOD_BEFOREDELETE)
-        Q_EMIT edited(at, n, {});
+    const qint64 at = widen(position, displayLength()), n = qint64(quint32(length));
+    m_fileBytes.clear();
+    m_fileBytesMade = false;
+    const auto by = type & SC_PERFORMED_UNDO ? DisplayRows::By::Undo
+                  : type & SC_PERFORMED_REDO ? DisplayRows::By::Redo : DisplayRows::By::User;
+    const bool insertion = type & SC_MOD_BEFOREINSERT;
+    // What the file gains or loses: the edit's bytes but its breaks. An edit of
+    // breaks alone (rows joined, or joined again by an undo) is no change of the text.
+    const qint64 fileAt = m_rows.toFile(at);
+    const qint64 fileLength = n - (insertion ? m_rows.breaksToInsert(by, n) : m_rows.breaksIn(at, at + n));
+    if (fileLength > 0) {
+        m_amidEdit = true;
+        Q_EMIT aboutToChange(fileAt, fileLength, insertion);
+        m_amidEdit = false;
+        if (!insertion)
+            Q_EMIT edited(fileAt, fileLength, {});
+    }
+    if (insertion)
+        m_rows.beforeInsert(at, n, by);
+    else
+        m_rows.beforeDelete(at, n, by);
     if (type & SC_MOD_BEFOREINSERT) {
         m_insertedAt = at;
         m_insertedLength = n;
@@ -152,14 +176,14 @@ void TextBox::onModified(int position, int type, int length)
         // by the text's size once it is done.
         m_removedAt = at;
         m_removedLength = n;
-        m_sizeBeforeRemoval = byteLength();
+        m_sizeBeforeRemoval = displayLength();
     }
 }
 
 void TextBox::applyEdits() const
 {
     if (m_removedAt >= 0) {
-        const qint64 at = std::exchange(m_removedAt, -1), n = m_sizeBeforeRemoval - byteLength();
+        const qint64 at = std::exchange(m_removedAt, -1), n = m_sizeBeforeRemoval - displayLength();
         if (n != m_removedLength)
             m_indexStale = true;   // its line end check saw the wrong bytes
         m_nonchars.removed(at, at + n);
@@ -172,7 +196,10 @@ void TextBox::applyEdits() const
         return;
     const auto *p = reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, at, n));
     m_nonchars.inserted(at, QByteArrayView(p, n));
-    Q_EMIT const_cast<TextBox *>(this)->edited(at, 0, QByteArrayView(p, n));
+    if (m_rows.breaksIn(at, at + n) == 0)
+        Q_EMIT const_cast<TextBox *>(this)->edited(m_rows.toFile(at), 0, QByteArrayView(p, n));
+    else if (const QByteArray text = m_rows.strip(QByteArrayView(p, n), at); !text.isEmpty())
+        Q_EMIT const_cast<TextBox *>(this)->edited(m_rows.toFile(at), 0, text);
     // The component's UTF-16 line index goes wrong when an edit joins a CR with
     // an LF or splits such a pair: it is built again on its next use.
     const auto ch = [this](qint64 pos) { return char(send(SCI_GETCHARAT, pos)); };
@@ -185,13 +212,6 @@ void TextBox::afterUiUpdate()
     m_uiUpdatePending = false;
     snapSelection();
     keepCaretInView();
-    fitCaretBlink();
-}
-
-void TextBox::fitCaretBlink()
-{
-    const long line = send(SCI_LINEFROMPOSITION, send(SCI_GETCURRENTPOS));
-    send(SCI_SETCARETPERIOD, send(SCI_LINELENGTH, line) > SteadyCaretLine ? 0 : m_caretPeriod);
 }
 
 qint64 TextBox::snapped(qint64 bytePos, bool forward) const
@@ -255,7 +275,7 @@ void TextBox::ensureIndex() const
         return;
     }
     // Amid an edit no other event may run: the index is built there and then.
-    if (byteLength() < BigIndex || m_amidEdit) {
+    if (displayLength() < BigIndex || m_amidEdit) {
         send(SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
     } else {
         // Seconds on a big text (9 s at 2.5 GB): long work, with the busy cursor.
@@ -279,13 +299,23 @@ TextBox::PendingText::~PendingText()
 
 bool TextBox::PendingText::append(QByteArrayView utf8)
 {
-    if (utf8.isEmpty())
-        return true;
-    if (loaderOf(m_loader)->AddData(utf8.data(), utf8.size()) != SC_STATUS_OK)
-        return false;
-    m_nonchars.inserted(m_size, utf8);
-    watchLines(utf8);
-    m_size += utf8.size();
+    // Long lines go to the component as rows: a break after each.
+    for (qsizetype from = 0; from < utf8.size();) {
+        const qsizetype to = m_cutter.next(utf8, from);
+        const QByteArrayView piece = utf8.sliced(from, to - from);
+        if (!piece.isEmpty() && loaderOf(m_loader)->AddData(piece.data(), piece.size()) != SC_STATUS_OK)
+            return false;
+        m_nonchars.inserted(m_size, piece);
+        m_size += piece.size();
+        from = to;
+        if (m_cutter.breakDue()) {
+            if (loaderOf(m_loader)->AddData("\n", 1) != SC_STATUS_OK)
+                return false;
+            m_rows.appended(m_size);
+            ++m_size;
+            m_cutter.tookBreak();
+        }
+    }
     return true;
 }
 
@@ -306,10 +336,10 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     const long doc = reinterpret_cast<long>(loader->ConvertToDocument());
     send(SCI_SETDOCPOINTER, 0, doc);   // the box's reference; the old text goes
     send(SCI_RELEASEDOCUMENT, 0, doc);
-    m_styleRuns = text->m_longLine && takeStyleRuns();
-    if (m_styleRuns)
-        styleAll();   // before the first layout, which a change of style would make again
     m_nonchars = std::move(text->m_nonchars);
+    m_rows = std::move(text->m_rows);
+    m_fileBytes.clear();
+    m_fileBytesMade = false;
     // What the component keeps per document.
     send(SCI_SETCODEPAGE, SC_CP_UTF8);
     setLineEnd(m_lineEnd);
@@ -321,7 +351,6 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_GOTOPOS, 0);
     m_lastCaret = 0;
-    fitCaretBlink();
     Q_EMIT textReplaced();
 }
 
@@ -341,15 +370,21 @@ QString TextBox::Text() const
 
 void TextBox::setText(const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    send(SCI_SETTARGETRANGE, 0, byteLength());
-    sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    replaceBytes(0, byteLength(), text.toUtf8());
     send(SCI_GOTOPOS, 0);
 }
 
 qint64 TextBox::length() const { return toUtf16(byteLength()); }
 
 qint64 TextBox::toUtf16(qint64 bytePos) const
+{
+    if (m_rows.isEmpty())
+        return displayToUtf16(bytePos);
+    const qint64 display = m_rows.toDisplay(bytePos);
+    return displayToUtf16(display) - m_rows.firstFrom(display);
+}
+
+qint64 TextBox::displayToUtf16(qint64 bytePos) const
 {
     ensureIndex();
     const long line = send(SCI_LINEFROMPOSITION, bytePos);
@@ -369,12 +404,43 @@ QByteArrayView TextBox::range(qint64 from, qint64 to) const
     return {reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, from, to - from)), to - from};
 }
 
+qint64 TextBox::breakUtf16(qint64 i) const
+{
+    // A break ends its row: it is the last code unit before the next row.
+    const long line = send(SCI_LINEFROMPOSITION, m_rows.breakAt(i));
+    return send(SCI_INDEXPOSITIONFROMLINE, line + 1, Utf16Index) - 1;
+}
+
+QByteArray TextBox::bytesAt(qint64 from, qint64 to) const
+{
+    // The range pointer moves the component's gap only when it lies inside the
+    // range; the whole-buffer pointer would move it to the end of the document.
+    return to <= from ? QByteArray() : m_rows.strip(range(from, to), from);
+}
+
 qint64 TextBox::toBytePos(qint64 utf16Pos) const
 {
     if (utf16Pos <= 0)
         return 0;
     if (utf16Pos >= length())
         return byteLength();
+    if (m_rows.isEmpty())
+        return utf16ToDisplay(utf16Pos);
+    // The breaks before the position, found by their places in the text's code units.
+    ensureIndex();
+    qint64 lo = 0, hi = m_rows.count();
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        if (breakUtf16(mid) - mid < utf16Pos)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return m_rows.toFile(utf16ToDisplay(utf16Pos + lo));
+}
+
+qint64 TextBox::utf16ToDisplay(qint64 utf16Pos) const
+{
     ensureIndex();
     const long line = send(SCI_LINEFROMINDEXPOSITION, utf16Pos, Utf16Index);
     const long lineStart = send(SCI_POSITIONFROMLINE, line);
@@ -382,48 +448,67 @@ qint64 TextBox::toBytePos(qint64 utf16Pos) const
     return lineStart + utf8Prefix(range(lineStart, lineStart + send(SCI_LINELENGTH, line)), within);
 }
 
-qint64 TextBox::SelStart() const { return toUtf16(snapped(send(SCI_GETSELECTIONSTART), false)); }
+qint64 TextBox::SelStart() const { return toUtf16(m_rows.toFile(snapped(send(SCI_GETSELECTIONSTART), false))); }
 
 qint64 TextBox::SelLength() const
 {
-    return toUtf16(snapped(send(SCI_GETSELECTIONEND), true)) - SelStart();
+    return toUtf16(m_rows.toFile(snapped(send(SCI_GETSELECTIONEND), true))) - SelStart();
 }
 
 void TextBox::setSelStart(qint64 pos)
 {
     const qint64 b = pos <= 0 ? 0 : toBytePos(qMin(pos, length()));
-    send(SCI_SETSEL, b, b);
+    selectBytes(b, b);
 }
 
 void TextBox::setSelLength(qint64 len)
 {
     const qint64 start = SelStart();
     const qint64 end = qBound<qint64>(start, start + qMax<qint64>(0, len), length());
-    send(SCI_SETSEL, toBytePos(start), toBytePos(end));
+    selectBytes(toBytePos(start), toBytePos(end));
 }
 
 QByteArrayView TextBox::selectedBytes() const
 {
     const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
-    return bytes().sliced(from, to - from);
+    if (to <= from)
+        return {};
+    if (m_rows.breaksIn(from, to) == 0)
+        return range(from, to);
+    m_selectedBytes = m_rows.strip(range(from, to), from);
+    return m_selectedBytes;
 }
 
 QString TextBox::SelText() const { return fromUtf8Text(selectedBytes()); }
 
-void TextBox::selectBytes(qint64 from, qint64 to) { send(SCI_SETSEL, from, to); }
+void TextBox::selectBytes(qint64 from, qint64 to)
+{
+    // A selection starts at the start of a row and ends at the end of one: it holds no break at its edges.
+    const qint64 anchor = m_rows.toDisplay(from, from <= to);
+    const qint64 caret = from == to ? anchor : m_rows.toDisplay(to, to < from);
+    send(SCI_SETSEL, anchor, caret);
+}
 
 void TextBox::setSelText(const QString &text)
 {
-    replaceBytes(snapped(send(SCI_GETSELECTIONSTART), false), snapped(send(SCI_GETSELECTIONEND), true), text.toUtf8());
+    const qint64 from = snapped(send(SCI_GETSELECTIONSTART), false), to = snapped(send(SCI_GETSELECTIONEND), true);
+    replaceBytes(m_rows.toFile(from), m_rows.toFile(to), text.toUtf8());
 }
 
 void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
 {
-    send(SCI_SETTARGETRANGE, from, to);
+    const qint64 start = m_rows.toDisplay(from, true), end = to <= from ? start : m_rows.toDisplay(to);
+    // A text with a long line goes in as rows, its breaks known to the rows.
+    std::vector<qint64> breaks;
+    const QByteArray rows = DisplayRows::hasLongLine(utf8) ? DisplayRows::cut(utf8, breaks) : QByteArray();
+    const QByteArrayView text = breaks.empty() ? utf8 : QByteArrayView(rows);
+    m_rows.setInsertBreaks(std::move(breaks), text.size());
+    send(SCI_SETTARGETRANGE, start, end);
     // Scintilla aborts on a null text pointer, which an empty view may carry.
-    sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
+    sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.isNull() ? "" : text.data());
+    m_rows.setInsertBreaks({}, -1);
     applyEdits();
-    send(SCI_GOTOPOS, from + utf8.size());
+    send(SCI_GOTOPOS, start + text.size());
 }
 
 void TextBox::setLineEnd(LineEnd eol)
@@ -481,9 +566,9 @@ quint32 TextBox::caretColor(quint32 fore, quint32 back)
 void TextBox::refillStrike()
 {
     send(SCI_SETINDICATORCURRENT, StrikeIndicator);
-    send(SCI_INDICATORCLEARRANGE, 0, byteLength());
+    send(SCI_INDICATORCLEARRANGE, 0, displayLength());
     if (m_font.strikeOut())
-        send(SCI_INDICATORFILLRANGE, 0, byteLength());
+        send(SCI_INDICATORFILLRANGE, 0, displayLength());
 }
 
 QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -495,13 +580,29 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         const long line = send(SCI_LINEFROMPOSITION, caret);
         const long start = send(SCI_POSITIONFROMLINE, line);
         const long end = send(SCI_GETLINEENDPOSITION, line);
-        if (query == Qt::ImSurroundingText) {
-            const QByteArrayView b = bytes();
-            return fromUtf8Text(b.sliced(start, end - start));
-        }
+        if (query == Qt::ImSurroundingText)
+            return fromUtf8Text(range(start, end));
         const long pos = query == Qt::ImCursorPosition ? caret : send(SCI_GETANCHOR);
         const long clamped = qBound(start, pos, end);
         return int(send(SCI_COUNTCODEUNITS, start, clamped));
     }
     return QsciScintillaBase::inputMethodQuery(query);
+}
+
+QByteArray TextBox::fromMimeData(const QMimeData *source, bool &rectangular) const
+{
+    // A long line dropped or pasted by the component goes in as rows too.
+    QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
+    if (!rectangular && DisplayRows::hasLongLine(text)) {
+        std::vector<qint64> breaks;
+        text = DisplayRows::cut(text, breaks);
+        const_cast<DisplayRows &>(m_rows).setInsertBreaks(std::move(breaks), text.size());
+    }
+    return text;
+}
+
+QMimeData *TextBox::toMimeData(const QByteArray &text, bool rectangular) const
+{
+    // What is dragged or offered as the selection is the text's, never a row's break.
+    return QsciScintillaBase::toMimeData(m_rows.isEmpty() ? text : selectedBytes().toByteArray(), rectangular);
 }

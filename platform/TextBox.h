@@ -3,6 +3,7 @@
 // The editor's text box: a byte-exact, fast editing area over Scintilla.
 // Positions in its public interface are 0-based UTF-16 code units, exactly as
 // if the text were a QString; the buffer itself holds UTF-8.
+#include "platform/DisplayRows.h"
 #include "text/LineEnd.h"
 #include "text/Noncharacters.h"
 #include <Qsci/qsciscintillabase.h>
@@ -39,12 +40,11 @@ public:
     private:
         friend class TextBox;
         explicit PendingText(void *loader) : m_loader(loader) {}
-        void watchLines(QByteArrayView utf8);
         void *m_loader;
-        qint64 m_lineSoFar = 0;   // the length of the last line so far
-        bool m_longLine = false;
         Noncharacters m_nonchars;
-        qint64 m_size = 0;
+        qint64 m_size = 0;   // in the component, breaks included
+        DisplayRows m_rows;
+        DisplayRows::Cutter m_cutter;
     };
     std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
     void adopt(std::unique_ptr<PendingText> text);
@@ -68,6 +68,12 @@ public:
 
     qint64 toUtf16(qint64 bytePos) const;
     qint64 toBytePos(qint64 utf16Pos) const;
+    // The component's position of a byte of the text, and back: they differ where a
+    // long line is shown as rows. Where a row ends, `nextRow` picks the next one's start.
+    qint64 toDisplay(qint64 bytePos, bool nextRow = false) const { return m_rows.toDisplay(bytePos, nextRow); }
+    qint64 fromDisplay(qint64 display) const { return m_rows.toFile(display); }
+    // The text's bytes between two of the component's positions.
+    QByteArray bytesAt(qint64 from, qint64 to) const;
 
     LineEnd lineEnd() const { return m_lineEnd; }
     void setLineEnd(LineEnd eol);
@@ -113,10 +119,10 @@ protected:
     void dragMoveEvent(QDragMoveEvent *e) override;
     void dropEvent(QDropEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
 
 private:
-    // Lines longer than this get the component's style runs, and a steady caret.
-    static constexpr qint64 LongLine = 32 * 1024;
     void bindPlainKeys();
     bool isPlainKey(const QKeyEvent *e) const;
     bool deleteWholeCharacters(const QKeyEvent *e);
@@ -127,19 +133,20 @@ private:
     void afterUiUpdate();
     void snapSelection();
     void keepCaretInView();
-    void fitCaretBlink();
     qint64 snapped(qint64 bytePos, bool forward) const;
     qint64 clusterEdge(qint64 bytePos, bool forward) const;
     void endUndoStep();
     qint64 unitsBetween(qint64 from, qint64 to) const;
+    qint64 displayLength() const;
+    QByteArrayView displayBytes() const;
+    qint64 displayToUtf16(qint64 display) const;
+    qint64 utf16ToDisplay(qint64 utf16Pos) const;
+    qint64 breakUtf16(qint64 i) const;
+    qint64 rowsLineStart(qint64 display) const;   // TextBoxRows.cpp
+    qint64 rowsLineEnd(qint64 display) const;
+    bool moveOverBreaks(QKeyEvent *e);
     QByteArrayView range(qint64 from, qint64 to) const;   // valid until the next change
     void applyStyle();
-    bool takeStyleRuns();
-    qint64 runEnd(qint64 from) const;
-    qint64 restyle(qint64 from, qint64 to, qint64 enough, int before, int after);
-    void noteStyleEdit(int position, int type, int length);
-    bool runsShort(qint64 lo, qint64 hi) const;
-    void styleAll();
     void styleNeeded(int position);
     void refillStrike();
     void ensureIndex() const;
@@ -152,8 +159,6 @@ private:
     LineEnd m_lineEnd = LineEnd::Lf;
     QList<QKeySequence> m_reserved;
     bool m_changePending = false;
-    bool m_styleRuns = false;   // the text keeps style bytes: it has a long line
-    qint64 m_dirtyFrom = -1, m_dirtyTo = -1;   // what edits touched since the runs were last made
     mutable bool m_indexed = false;   // the UTF-16 line index is allocated
     mutable bool m_indexStale = false;   // an edit joined or split a CR LF pair
     mutable std::shared_future<void> m_indexBuilt;   // valid while a big one is being built
@@ -164,7 +169,10 @@ private:
     mutable qint64 m_removedAt = -1, m_removedLength = 0, m_sizeBeforeRemoval = 0;
     bool m_applyQueued = false;
     mutable Noncharacters m_nonchars;
+    DisplayRows m_rows;
+    mutable QByteArray m_fileBytes;   // the text without breaks, made when asked for
+    mutable bool m_fileBytesMade = false;
+    mutable QByteArray m_selectedBytes;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;
-    long m_caretPeriod = 0;   // the desktop's blink period
 };

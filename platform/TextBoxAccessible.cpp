@@ -106,9 +106,7 @@ void TextBoxAccessible::setSelection(int selectionIndex, int startOffset, int en
     if (selectionIndex != 0)
         return;
     const qint64 length = box()->length();
-    const qint64 anchor = box()->toBytePos(clamp(startOffset, length));
-    const qint64 caret = box()->toBytePos(clamp(endOffset, length));
-    box()->SendScintilla(Sci::SCI_SETSEL, anchor, caret);
+    box()->selectBytes(box()->toBytePos(clamp(startOffset, length)), box()->toBytePos(clamp(endOffset, length)));
 }
 
 int TextBoxAccessible::cursorPosition() const
@@ -124,15 +122,19 @@ QString TextBoxAccessible::decoded(qint64 from, qint64 to) const
 {
     if (to <= from)
         return QString();
-    // The range pointer moves the component's gap only when it lies inside the
-    // range; the whole-buffer pointer would move it to the end of the document.
-    const auto *p = reinterpret_cast<const char *>(box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, from, to - from));
-    return fromUtf8Text(QByteArrayView(p, to - from));
+    return fromUtf8Text(box()->bytesAt(from, to));
 }
+
+qint64 TextBoxAccessible::display(qint64 offset, bool nextRow) const
+{
+    return box()->toDisplay(box()->toBytePos(offset), nextRow);
+}
+
+qint64 TextBoxAccessible::fromDisplay(qint64 position) const { return box()->toUtf16(box()->fromDisplay(position)); }
 
 QString TextBoxAccessible::textOf(Span s) const
 {
-    return s.end <= s.start ? QString() : decoded(box()->toBytePos(s.start), box()->toBytePos(s.end));
+    return s.end <= s.start ? QString() : decoded(display(s.start, true), display(s.end));
 }
 
 QString TextBoxAccessible::text(int startOffset, int endOffset) const
@@ -147,7 +149,7 @@ int TextBoxAccessible::characterCount() const { return clampInt(box()->length())
 TextBoxAccessible::Span TextBoxAccessible::lineItem(qint64 offset, Side side) const
 {
     const auto sci = [this](unsigned int msg, unsigned long w = 0) { return box()->SendScintilla(msg, w); };
-    const long line = sci(Sci::SCI_LINEFROMPOSITION, box()->toBytePos(offset));
+    const long line = sci(Sci::SCI_LINEFROMPOSITION, display(offset));
     const long target = line + (side == Side::Before ? -1 : side == Side::After ? 1 : 0);
     if (target < 0)
         return {0, 0};
@@ -156,7 +158,7 @@ TextBoxAccessible::Span TextBoxAccessible::lineItem(qint64 offset, Side side) co
         return {length, length};
     }
     // A line runs to the start of the next one: its line end belongs to it.
-    return {box()->toUtf16(sci(Sci::SCI_POSITIONFROMLINE, target)), box()->toUtf16(sci(Sci::SCI_POSITIONFROMLINE, target + 1))};
+    return {fromDisplay(sci(Sci::SCI_POSITIONFROMLINE, target)), fromDisplay(sci(Sci::SCI_POSITIONFROMLINE, target + 1))};
 }
 
 TextBoxAccessible::Span TextBoxAccessible::item(qint64 offset, QAccessible::TextBoundaryType type, Side side) const
@@ -165,7 +167,7 @@ TextBoxAccessible::Span TextBoxAccessible::item(qint64 offset, QAccessible::Text
     // segmentation. Every kind breaks after a line end, so the item at an offset
     // and its neighbours lie within its line and the lines on either side.
     const auto sci = [this](unsigned int msg, unsigned long w = 0) { return box()->SendScintilla(msg, w); };
-    const qint64 at = box()->toBytePos(offset), bytes = box()->byteLength();
+    const qint64 at = display(offset), bytes = sci(Sci::SCI_GETLENGTH);
     const long line = sci(Sci::SCI_LINEFROMPOSITION, at);
     qint64 from = qMax<qint64>(sci(Sci::SCI_POSITIONFROMLINE, qMax(0L, line - 1)), at - Reach);
     qint64 to = qMin<qint64>(sci(Sci::SCI_POSITIONFROMLINE, qMin(line + 2, sci(Sci::SCI_GETLINECOUNT))), at + Reach);
@@ -174,7 +176,7 @@ TextBoxAccessible::Span TextBoxAccessible::item(qint64 offset, QAccessible::Text
         --from;
     for (int i = 0; i < 3 && inside(to); ++i)
         ++to;
-    const qint64 base = box()->toUtf16(from);
+    const qint64 base = fromDisplay(from);
     const QString window = decoded(from, to);
     const qsizetype rel = std::clamp<qsizetype>(offset - base, 0, window.size()), end = window.size();
 
@@ -243,7 +245,7 @@ QRect TextBoxAccessible::characterRect(int offset) const
     if (offset < 0 || offset > box()->length())
         return QRect();
     const auto sci = [this](unsigned int msg, unsigned long w = 0, long l = 0) { return box()->SendScintilla(msg, w, l); };
-    const long at = long(box()->toBytePos(offset));
+    const long at = long(display(offset, true));
     const long line = sci(Sci::SCI_LINEFROMPOSITION, at), after = sci(Sci::SCI_POSITIONAFTER, at);
     const long x = sci(Sci::SCI_POINTXFROMPOSITION, 0, at), y = sci(Sci::SCI_POINTYFROMPOSITION, 0, at);
     long width = after > at && sci(Sci::SCI_LINEFROMPOSITION, after) == line ? sci(Sci::SCI_POINTXFROMPOSITION, 0, after) - x : 0;
@@ -259,13 +261,13 @@ int TextBoxAccessible::offsetAtPoint(const QPoint &point) const
     if (p.x() < 0 || p.y() < 0)
         return -1;
     const long at = box()->SendScintilla(Sci::SCI_POSITIONFROMPOINTCLOSE, (unsigned long)p.x(), long(p.y()));
-    return at < 0 ? -1 : clampInt(box()->toUtf16(at));
+    return at < 0 ? -1 : clampInt(fromDisplay(at));
 }
 
 void TextBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
 {
     // The start is the end of the range that must show if not all of it can.
-    box()->SendScintilla(Sci::SCI_SCROLLRANGE, box()->toBytePos(qMax(startIndex, endIndex)), long(box()->toBytePos(startIndex)));
+    box()->SendScintilla(Sci::SCI_SCROLLRANGE, display(qMax(startIndex, endIndex)), long(display(startIndex, true)));
 }
 
 QString TextBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const

@@ -60,7 +60,10 @@ private:
         qint64 start, end;   // UTF-16
     };
     TextBox *box() const;
-    QString decoded(qint64 from, qint64 to) const;   // bytes [from, to)
+    QString decoded(qint64 from, qint64 to) const;   // the component's positions [from, to)
+    // The component's position of a UTF-16 offset, and the offset of one of its positions.
+    qint64 display(qint64 offset, bool nextRow = false) const;
+    qint64 fromDisplay(qint64 position) const;
     QString textOf(Span s) const;
     Span item(qint64 offset, QAccessible::TextBoundaryType type, Side side) const;
     Span lineItem(qint64 offset, Side side) const;

@@ -16,7 +16,7 @@ constexpr qint64 LargeChange = 1 << 20;
 
 QString TextBoxAccessible::changeText(qint64 at, qint64 length) const
 {
-    return length > LargeChange ? QString() : decoded(at, at + length);
+    return length > LargeChange ? QString() : decoded(box()->toDisplay(at, true), box()->toDisplay(at + length));
 }
 
 void TextBoxAccessible::aboutToChange(qint64 at, qint64 length, bool insertion)

@@ -22,7 +22,7 @@ qint64 TextBox::clusterEdge(qint64 pos, bool forward) const
     const char before = pos > 0 ? ch(pos - 1) : '\n', after = ch(pos);
     // Between two ASCII characters, and beside a line break, a cluster always ends
     // (a CR LF pair is the component's to handle).
-    if ((isAscii(before) && isAscii(after)) || isLineBreak(before) || isLineBreak(after) || pos >= byteLength())
+    if ((isAscii(before) && isAscii(after)) || isLineBreak(before) || isLineBreak(after) || pos >= displayLength())
         return pos;
     const long line = send(SCI_LINEFROMPOSITION, pos);
     qint64 from = qMax<qint64>(send(SCI_POSITIONFROMLINE, line), pos - Reach);

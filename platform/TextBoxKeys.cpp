@@ -150,6 +150,10 @@ void TextBox::keyPressEvent(QKeyEvent *e)
                                 Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
     if (std::find(std::begin(moves), std::end(moves), e->key()) != std::end(moves))
         endUndoStep();
+    if (moveOverBreaks(e)) {
+        e->accept();
+        return;
+    }
     if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && deleteWholeCharacters(e)) {
         e->accept();
         return;

@@ -220,16 +220,15 @@ xdotool windowactivate --sync "$a"; sleep 0.3; save_as "$work/a-copy"
 [ "$(cat "$work/a-copy.txt")" = "dragmealpha " ] || fail "dropped and moved: '$(cat "$work/a-copy.txt")'"
 kill $pid $pid2
 
-# One line of minified JSON named on the command line (1 MB: each key typed on it
-# still costs a layout of the whole line): typed at its end, End and Home on it,
-# and Save As writes its bytes and what was typed, nothing else.
-python3 -c 'import sys; sys.stdout.write("[" + ",".join("{\"id\":%d,\"name\":\"item %d\",\"tags\":[\"a\",\"b\"],\"ok\":true}" % (i, i) for i in range(17000)) + "]")' > "$work/min.json"
-{ cat "$work/min.json"; printf 'ok'; } > "$work/min-expected"
+# One line of minified JSON named on the command line (5 MB, shown as rows): typed
+# at its end, Home and End go to the ends of the line, not of a row, and Save As
+# writes its bytes and what was typed, no line break added.
+python3 -c 'import sys; sys.stdout.write("[" + ",".join("{\"id\":%d,\"name\":\"item %d\",\"tags\":[\"a\",\"b\"],\"ok\":true}" % (i, i) for i in range(85000)) + "]")' > "$work/min.json"
+{ printf 'X'; cat "$work/min.json"; printf 'ok!'; } > "$work/min-expected"
 QT_QPA_PLATFORM=xcb "$exe" "$work/min.json" >>"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window with a one-line file"
 xdotool windowactivate --sync "$main"; sleep 0.5
-keys ctrl+End; type "ok"; keys Home End F4
-# Each key waits for a layout of the line: the dialog comes when they are done.
+keys ctrl+End; type "ok"; keys Home; type "X"; keys End; type "!"; keys F4
 for i in $(seq 1 600); do xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 && break; sleep 0.1; done
 window "Save As" >/dev/null || fail "no Save As dialog after typing on the one-line file"
 sleep 0.5; type "$work/min-saved.txt"; keys Return

@@ -273,44 +273,6 @@ private Q_SLOTS:
         box->setSelStart(141 * 30 + 135);
         box->setSelLength(3);
         QTRY_VERIFY(shown());
-        // The caret stops blinking on a very long line, whose every paint costs in proportion to it.
-        const long blink = sci(Sci::SCI_GETCARETPERIOD);
-        box->loadBytes(QByteArray(40000, 'x') + "\nshort");
-        QCOMPARE(std::pair(blink > 0, sci(Sci::SCI_GETCARETPERIOD)), std::pair(true, 0L));
-        QTest::keyClick(box, Qt::Key_Down);
-        QTRY_COMPARE(sci(Sci::SCI_GETCARETPERIOD), blink);
-    }
-
-    void longLineKeepsInvisibleStyleRuns()
-    {
-        // The text is marked styled after every change (else every paint checks the caret's line again); a text
-        // with a long line keeps style runs under 4 KiB that never split a character (else every paint walks the
-        // line from its start), also after typing and a paste. Every byte stays. Short lines have no style bytes.
-        const QByteArray words = QByteArray("word e\xCC\x81 \xE2\x82\xAC\xF0\x9F\x98\x80 ").repeated(1100);
-        const QByteArrayList pieces{"short\r\n", words, words, "\r\nend"};   // 18.7 KB each, a long line only together
-        std::unique_ptr<TextBox::PendingText> text = box->newText(0);
-        for (const QByteArray &piece : pieces)
-            QVERIFY(text->append(piece));
-        box->adopt(std::move(text));
-        const long noStyles = Sci::SC_DOCUMENTOPTION_STYLES_NONE;
-        QCOMPARE(std::pair(box->bytes().toByteArray(), sci(Sci::SCI_GETDOCUMENTOPTIONS) & noStyles),
-                 std::pair(pieces.join(), 0L));
-        box->setSelStart(box->length() / 2);
-        QTest::keyClicks(box, QStringLiteral("xy"));
-        box->setSelText(QStringLiteral("pasted ").repeated(2000));
-        QTRY_COMPARE(sci(Sci::SCI_GETENDSTYLED), box->byteLength());
-        const QByteArrayView b = box->bytes();
-        qsizetype runStart = 0, changes = 0;
-        for (qsizetype i = 1; i < b.size(); ++i) {
-            if (sci(Sci::SCI_GETSTYLEAT, i) == sci(Sci::SCI_GETSTYLEAT, i - 1))
-                continue;
-            QVERIFY2((uchar(b[i]) & 0xC0) != 0x80 && i - runStart < 4096, qPrintable(QString::number(i)));
-            runStart = i;
-            ++changes;
-        }
-        QVERIFY(changes >= b.size() / 1100);
-        box->loadBytes(QByteArray("a line of text\r").repeated(3000));   // CR ends lines too
-        QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS) & noStyles, noStyles);
     }
 
     void loadStartsAFreshDocument()

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/DisplayRows.h"
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+bool isContinuation(uchar c) { return (c & 0xC0) == 0x80; }
+
+// The code point starting at text[i], or 0 when it is not all there yet.
+char32_t codePointAt(QByteArrayView text, qsizetype i)
+{
+    const uchar c = uchar(text[i]);
+    const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    if (i + n > text.size())
+        return 0;
+    const QList<uint> ucs4 = QString::fromUtf8(text.sliced(i, n)).toUcs4();
+    return ucs4.isEmpty() ? 0 : ucs4[0];
+}
+
+// A row may end before this character: not inside what a reader sees as one
+// character (a combining mark, a joiner, a variation selector or skin tone after it).
+bool startsCharacter(char32_t cp)
+{
+    if (cp == 0)
+        return false;
+    if (cp == 0x200D || (cp >= 0x1F3FB && cp <= 0x1F3FF))
+        return false;
+    const QChar::Category cat = QChar::category(cp);
+    return cat != QChar::Mark_NonSpacing && cat != QChar::Mark_SpacingCombining && cat != QChar::Mark_Enclosing;
+}
+
+const char *lineEnd(const char *p, const char *end)
+{
+    const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t((lf ? lf : end) - p)));
+    return cr ? cr : lf;
+}
+}
+
+bool DisplayRows::isBreak(qint64 display) const { return std::binary_search(m_at.begin(), m_at.end(), display); }
+
+qint64 DisplayRows::firstFrom(qint64 display) const
+{
+    return std::lower_bound(m_at.begin(), m_at.end(), display) - m_at.begin();
+}
+
+qint64 DisplayRows::breaksIn(qint64 from, qint64 to) const { return to <= from ? 0 : firstFrom(to) - firstFrom(from); }
+
+qint64 DisplayRows::toFile(qint64 display) const { return display - firstFrom(display); }
+
+qint64 DisplayRows::toDisplay(qint64 file, bool nextRow) const
+{
+    // Break i stands before file position m_at[i] - i, which grows with i.
+    qint64 lo = 0, hi = count();
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        if (m_at[size_t(mid)] - mid < file)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    const bool onBreak = lo < count() && m_at[size_t(lo)] - lo == file;
+    return file + lo + (onBreak && nextRow ? 1 : 0);
+}
+
+QByteArray DisplayRows::strip(QByteArrayView text, qint64 at) const
+{
+    QByteArray out;
+    out.reserve(text.size());
+    qint64 from = 0;
+    for (auto i = size_t(firstFrom(at)); i < m_at.size() && m_at[i] < at + text.size(); ++i) {
+        out.append(text.sliced(from, m_at[i] - at - from));
+        from = m_at[i] - at + 1;
+    }
+    out.append(text.sliced(from));
+    return out;
+}
+
+void DisplayRows::shift(size_t from, qint64 by)
+{
+    for (size_t i = from; i < m_at.size(); ++i)
+        m_at[i] += by;
+}
+
+qint64 DisplayRows::breaksToInsert(By by, qint64 length) const
+{
+    if (by == By::User && length != m_pendingLength)
+        return 0;
+    if (by == By::User)
+        return qint64(m_pending.size());
+    if (by == By::Undo)
+        return m_current > 0 ? qint64(m_actions[m_current - 1].size()) : 0;
+    return m_current < m_actions.size() ? qint64(m_actions[m_current].size()) : 0;
+}
+
+void DisplayRows::beforeInsert(qint64 at, qint64 length, By by)
+{
+    std::vector<qint64> breaks;
+    if (by == By::User) {
+        if (length == std::exchange(m_pendingLength, -1))
+            breaks = std::move(m_pending);
+        m_pending.clear();
+        m_actions.resize(m_current);
+        m_actions.push_back(breaks);
+        ++m_current;
+    } else if (by == By::Undo) {
+        if (m_current > 0)
+            breaks = m_actions[--m_current];
+    } else if (m_current < m_actions.size()) {
+        breaks = m_actions[m_current++];
+    }
+    const auto first = size_t(firstFrom(at));
+    shift(first, length);
+    std::vector<qint64> added;
+    for (qint64 r : breaks)
+        added.push_back(at + r);
+    m_at.insert(m_at.begin() + qsizetype(first), added.begin(), added.end());
+}
+
+void DisplayRows::beforeDelete(qint64 at, qint64 length, By by)
+{
+    const auto first = size_t(firstFrom(at)), last = size_t(firstFrom(at + length));
+    if (by == By::User) {
+        std::vector<qint64> breaks;
+        for (size_t i = first; i < last; ++i)
+            breaks.push_back(m_at[i] - at);
+        m_actions.resize(m_current);
+        m_actions.push_back(std::move(breaks));
+        ++m_current;
+    } else if (by == By::Undo) {
+        m_current -= m_current > 0 ? 1 : 0;
+    } else {
+        m_current += m_current < m_actions.size() ? 1 : 0;
+    }
+    m_at.erase(m_at.begin() + qsizetype(first), m_at.begin() + qsizetype(last));
+    shift(first, -length);
+}
+
+qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
+{
+    const char *base = text.data();
+    qsizetype i = from;
+    while (i < text.size()) {
+        if (m_row < m_limit) {
+            // Up to the row's length, only a line end matters.
+            const qsizetype window = qsizetype(qMin<qint64>(m_limit - m_row, text.size() - i));
+            if (const char *e = lineEnd(base + i, base + i + window)) {
+                lineEnded(*e);
+                i = e - base + 1;
+            } else {
+                m_row += window;
+                m_last = base[i + window - 1];
+                i += window;
+            }
+            continue;
+        }
+        const uchar c = uchar(base[i]);
+        if (c == '\n' || c == '\r') {
+            lineEnded(char(c));
+            ++i;
+            continue;
+        }
+        if (!isContinuation(c) && (m_last == ' ' || m_row >= m_limit + Slack) && startsCharacter(codePointAt(text, i))) {
+            m_due = true;
+            return i;
+        }
+        ++m_row;
+        m_last = char(c);
+        ++i;
+    }
+    return i;
+}
+
+QByteArray DisplayRows::cut(QByteArrayView utf8, std::vector<qint64> &relative)
+{
+    QByteArray out;
+    out.reserve(utf8.size() + utf8.size() / Row + 1);
+    Cutter cutter;
+    qsizetype from = 0;
+    while (from < utf8.size()) {
+        const qsizetype to = cutter.next(utf8, from);
+        out.append(utf8.sliced(from, to - from));
+        from = to;
+        if (cutter.breakDue()) {
+            relative.push_back(out.size());
+            out.append('\n');
+            cutter.tookBreak();
+        }
+    }
+    return out;
+}
+
+bool DisplayRows::hasLongLine(QByteArrayView utf8)
+{
+    const char *p = utf8.data(), *end = p + utf8.size();
+    while (end - p > FirstRow) {
+        const char *e = lineEnd(p, p + FirstRow + 1);
+        if (!e)
+            return true;
+        p = e + 1;
+    }
+    return false;
+}

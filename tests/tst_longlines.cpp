@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Long lines are shown as rows; the text, its positions, keys and undo stay the file's.
+#include "platform/TextBox.h"
+#include "support/TestMain.h"
+#include <QAccessibleTextInterface>
+#include <QRandomGenerator>
+
+using Sci = QsciScintillaBase;
+
+namespace {
+QRandomGenerator rng(20261208);
+int pick(int n) { return int(rng.bounded(n)); }
+
+// Lines of 0 to 300 KiB of words, CJK, emoji, base64-like runs, ended by LF or CR LF.
+QByteArray text(int lines)
+{
+    static const char *pool[] = {"word ", "é", "€ ", "😀", "中文", "Zm9vYmFy", ",", "{\"a\":1}"};
+    QByteArray out;
+    for (int l = 0; l < lines; ++l) {
+        const qsizetype length = out.size() + (pick(4) == 0 ? pick(300 << 10) : pick(12 << 10));
+        while (out.size() < length)
+            out += pool[pick(8)];
+        out += pick(3) ? "\n" : "\r\n";
+    }
+    return out;
+}
+// Inside a character or a CR LF pair.
+bool inside(const QByteArray &t, qsizetype p)
+{
+    return p > 0 && p < t.size() && ((uchar(t[p]) & 0xC0) == 0x80 || (t[p] == '\n' && t[p - 1] == '\r'));
+}
+qsizetype back(const QByteArray &t, qsizetype p) { do --p; while (inside(t, p)); return p; }
+qsizetype forth(const QByteArray &t, qsizetype p) { do ++p; while (inside(t, p)); return p; }
+qint64 units(const QByteArray &t, qsizetype p) { return QString::fromUtf8(t.first(p)).size(); }
+}
+
+class TestLongLines : public QObject
+{
+    Q_OBJECT
+    long sci(TextBox &box, unsigned int msg, unsigned long w = 0) { return box.SendScintilla(msg, w); }
+
+    // A character boundary, often where a row starts or ends.
+    qsizetype position(TextBox &box, const QByteArray &model)
+    {
+        const long rows = sci(box, Sci::SCI_GETLINECOUNT);
+        qsizetype p = pick(2) ? box.fromDisplay(sci(box, Sci::SCI_POSITIONFROMLINE, pick(int(rows))))
+                              : pick(int(model.size()) + 1);
+        while (inside(model, p))
+            --p;
+        return p;
+    }
+
+private Q_SLOTS:
+    void rowsKeepTheFilesText()
+    {
+        // Random texts, edits, keys, undo and redo against the same on a byte array: the box's bytes, reported
+        // edits, positions, selection, accessible text and caret stay the file's; no break ever becomes a line feed.
+        for (int round = 0; round < 8; ++round) {
+            TextBox box;
+            box.show();
+            QByteArray model = text(1 + pick(5));
+            box.loadBytes(model);
+            std::vector<QByteArray> done{model};
+            QByteArray journal = model;   // the text as the edits the box reports make it
+            connect(&box, &TextBox::edited, &box, [&](qint64 at, qint64 removed, QByteArrayView inserted) {
+                journal.replace(at, removed, inserted.toByteArray());
+            });
+            for (int step = 0; step < 60; ++step) {
+                const QString where = QStringLiteral("round %1 step %2").arg(round).arg(step);
+                sci(box, Sci::SCI_BEGINUNDOACTION);   // each step an undo step of its own
+                sci(box, Sci::SCI_ENDUNDOACTION);
+                qsizetype p = position(box, model), caret = p;
+                const int op = pick(7);
+                if (op == 0) {   // a paste, now and then a long line of its own
+                    const QByteArray s = pick(4) ? QByteArray("a\nb€")
+                                                 : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
+                    box.replaceBytes(p, p, s);
+                    model.insert(p, s);
+                    caret = p + s.size();
+                } else if (op == 1) {   // a removal, rows and lines with it
+                    const qsizetype q = qMin<qsizetype>(model.size(), p + pick(pick(2) ? 20 : 9000));
+                    const qsizetype end = inside(model, q) ? back(model, q) : q;
+                    box.replaceBytes(p, qMax(p, end), {});
+                    model.remove(p, qMax(p, end) - p);
+                } else if (op == 2) {   // undo to a depth, then all of it redone or new edits made
+                    const int depth = pick(int(done.size()));
+                    for (int i = 0; i < depth; ++i)
+                        QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+                    QVERIFY2(box.bytes() == done[done.size() - 1 - depth], qPrintable(where));
+                    for (int i = 0; i < depth; ++i)
+                        QTest::keyClick(&box, Qt::Key_Y, Qt::ControlModifier);
+                    caret = -1;
+                } else {   // a key, from a row's edge as often as not
+                    box.selectBytes(p, p);
+                    static const int keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,
+                                               Qt::Key_Home, Qt::Key_End, Qt::Key_X, Qt::Key_Right};
+                    const int key = keys[pick(8)];
+                    QTest::keyClick(&box, Qt::Key(key));
+                    const qsizetype lineStart = p ? model.lastIndexOf('\n', p - 1) + 1 : 0;
+                    qsizetype lineEnd = model.indexOf('\n', p);
+                    lineEnd = lineEnd < 0 ? model.size() : lineEnd - (lineEnd > 0 && model[lineEnd - 1] == '\r');
+                    if (key == Qt::Key_Backspace && p > 0)
+                        model.remove(caret = back(model, p), p - back(model, p));
+                    else if (key == Qt::Key_Delete && p < model.size())
+                        model.remove(p, forth(model, p) - p);
+                    else if (key == Qt::Key_X)
+                        model.insert(p, 'x'), caret = p + 1;
+                    else if (key == Qt::Key_Left || key == Qt::Key_Right)
+                        caret = key == Qt::Key_Left ? (p ? back(model, p) : 0) : qMin(model.size(), forth(model, p));
+                    else if (key == Qt::Key_Home || key == Qt::Key_End)
+                        caret = key == Qt::Key_Home ? lineStart : lineEnd;
+                }
+                if (model != done.back())
+                    done.push_back(model);
+                QVERIFY2(box.bytes() == model && journal == model, qPrintable(where));
+                if (caret >= 0)
+                    QVERIFY2(box.SelStart() == units(model, caret) && box.SelLength() == 0, qPrintable(where));
+                const qsizetype a = position(box, model), b = position(box, model), lo = qMin(a, b), hi = qMax(a, b);
+                box.selectBytes(lo, hi);
+                const QByteArray between = model.sliced(lo, hi - lo);
+                QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&box)->textInterface();
+                QCOMPARE(std::tuple(box.SelText(), box.toBytePos(units(model, hi)), box.length()),
+                         std::tuple(QString::fromUtf8(between), qint64(hi), units(model, model.size())));
+                QCOMPARE(text->text(int(units(model, lo)), int(units(model, hi))), QString::fromUtf8(between));
+            }
+        }
+    }
+
+    void rowsStartWhereCharactersStart()
+    {
+        // Lines with no space to cut after: no row starts with an accent or a skin tone, away from its letter.
+        for (const QByteArray &unit : {QByteArray("e\xCC\x81\xCC\xA3"), QByteArray("ab\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD")}) {
+            TextBox box;
+            box.loadBytes(unit.repeated(20000));
+            for (long r = 1; r < sci(box, Sci::SCI_GETLINECOUNT); ++r) {
+                const long at = sci(box, Sci::SCI_POSITIONFROMLINE, r);
+                QVERIFY2(box.bytesAt(at, at + unit.size()) == unit, qPrintable(QString::number(r)));
+            }
+        }
+    }
+};
+
+ZENDRAL_TEST_MAIN(TestLongLines)
+#include "tst_longlines.moc"

@@ -129,7 +129,7 @@ private Q_SLOTS:
     void rowsStartWhereCharactersStart()
     {
         // Lines with no space to cut after: no row starts with an accent or a skin tone, away from its letter.
-        for (const QByteArray &unit : {QByteArray("e\xCC\x81\xCC\xA3"), QByteArray("ab\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD")}) {
+        for (const QByteArray &unit : {QByteArray("e\xCC\x81\xCC\xA3"), QByteArray("ab👍🏽")}) {
             TextBox box;
             box.loadBytes(unit.repeated(20000));
             for (long r = 1; r < sci(box, Sci::SCI_GETLINECOUNT); ++r) {

@@ -162,7 +162,8 @@ qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
             ++i;
             continue;
         }
-        if (!isContinuation(c) && (m_last == ' ' || m_row >= m_limit + Slack) && startsCharacter(codePointAt(text, i))) {
+        const bool wanted = m_last == ' ' || m_row >= m_limit + Slack;
+        if (wanted && !isContinuation(c) && startsCharacter(codePointAt(text, i))) {
             m_due = true;
             return i;
         }

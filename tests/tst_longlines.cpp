@@ -73,7 +73,7 @@ private Q_SLOTS:
                 const int op = pick(7);
                 if (op == 0) {   // a paste, now and then a long line of its own
                     const QByteArray s = pick(4) ? QByteArray("a\nb€")
-                                                 : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
+                                       : pick(2) ? text(2) : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
                     box.replaceBytes(p, p, s);
                     model.insert(p, s);
                     caret = p + s.size();
@@ -91,7 +91,7 @@ private Q_SLOTS:
                         QTest::keyClick(&box, Qt::Key_Y, Qt::ControlModifier);
                     caret = -1;
                 } else {   // a key, from a row's edge as often as not
-                    box.selectBytes(p, p);
+                    sci(box, Sci::SCI_GOTOPOS, box.toDisplay(p, pick(2)));   // at a row's end or the next one's start
                     static const int keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,
                                                Qt::Key_Home, Qt::Key_End, Qt::Key_X, Qt::Key_Right};
                     const int key = keys[pick(8)];

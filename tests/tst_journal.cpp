@@ -86,7 +86,8 @@ private Q_SLOTS:
         QCOMPARE(journal::decode(raw).edits, QList<journal::Edit>{far});
     }
 
-    // Nobody else reads the unsaved text, whatever the umask.
+    // Nobody else reads the unsaved text, whatever the umask; a folder of another user's, or a link
+    // (planted to lead it elsewhere), is refused.
     void modesAreTheUsersOnly()
     {
         const mode_t old = ::umask(0);
@@ -98,6 +99,11 @@ private Q_SLOTS:
         QVERIFY(w.open(folder, {}));
         ::umask(old);
         QCOMPARE(std::tuple(mode(folder), mode(w.path())), std::tuple(0700, 0600));
+        const QByteArray link = QFile::encodeName(dir->path() + "/link"), foreign = QFile::encodeName(dir->path() + "/f");
+        QVERIFY(::symlink(QFile::encodeName(folder), link) == 0 && ::mkdir(foreign, 0700) == 0);
+        const bool root = ::chown(foreign, 65534, 65534) == 0;   // only root can give a folder away
+        QVERIFY(journal::privateFolder(QFile::decodeName(link)).isEmpty()
+                && (!root || journal::privateFolder(QFile::decodeName(foreign)).isEmpty()));
     }
 
     // Synced within 2 s of the first edit not yet synced, and never per key.

@@ -99,10 +99,6 @@ private Q_SLOTS:
         row("find fresh blank, Enter on the button", {Find, "ab cd", nullptr, nullptr, 1, {2, 1}, {}, "", "Command1"});
         row("find case-blind, Shift+Enter, a break",
             {Find, "xABC\r\n abc", "abc", nullptr, 2, {1, 5}, {}, "", "Text1", Qt::ShiftModifier});
-        row("replace three, then message",
-            {Replace, "cat, Cat and CAT", "cat", "dog", 4, {1, 0}, "dog, dog and dog", searchtext::cannotFind("cat")});
-        row("replace a by aa grows", {Replace, "xa ya", "a", "aa", 3, {3, 0}, "xaaaa ya"});
-        row("replace by nothing, Enter", {Replace, "one two", "one ", "", 1, {0, 0}, "two", "", "Command1"});
         row("replace U+2028 as itself", {Replace, "a\nb\u2028c", "B\u2028", "\u2028\n", 1, {4, 0}, "a\n\u2028\nc"});
         row("replace long s past 65535", {Replace, far + "😀Maſs!", "MASS", "😀", 1, {70004, 0}, far + "😀😀!"});
         row("replace line breaks as CR LF", {Replace, "one\r\ntwo", "E\nT", "X\nY", 1, {6, 0}, "onX\r\nYwo"});

@@ -290,19 +290,6 @@ private Q_SLOTS:
                  std::tuple(false, QStringLiteral("Ж"), textfile::SavePath::InPlace, QByteArray("caf\xe9\n")));
     }
 
-    // Files whose size says 0, or more than they hold, are read to their end.
-    void readsToTheEndWhateverTheSizeSays()
-    {
-        for (const auto &[path, start, atLeast] : {std::tuple("/proc/self/status", "Name:", 2),
-                                                   {"/proc/self/smaps", "", 8192},
-                                                   {"/sys/devices/system/cpu/online", "0", 2}}) {
-            QByteArray bytes;
-            const textfile::Result r = textfile::read(path, bytes);
-            QVERIFY2(!QFileInfo::exists(path) || (r.ok && bytes.startsWith(start) && bytes.endsWith('\n')
-                                                  && bytes.size() >= atLeast), path);
-        }
-    }
-
     // A read or a write reports how far it has come, piece by piece, up to the whole; a read that its sink stops
     // (no memory left for the text) fails without a reason of the system's, even at its very end.
     void progressAndStop()

@@ -99,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(w.open(folder, {}));
         ::umask(old);
         QCOMPARE(std::tuple(mode(folder), mode(w.path())), std::tuple(0700, 0600));
-        const QByteArray link = QFile::encodeName(dir->path()) + "/link", foreign = QFile::encodeName(dir->path()) + "/f";
+        const QByteArray top = QFile::encodeName(dir->path()), link = top + "/link", foreign = top + "/f";
         QVERIFY(::symlink(QFile::encodeName(folder), link) == 0 && ::mkdir(foreign, 0700) == 0);
         const bool root = ::chown(foreign, 65534, 65534) == 0;   // only root can give a folder away
         QVERIFY(journal::privateFolder(QFile::decodeName(link)).isEmpty()

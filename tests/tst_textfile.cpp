@@ -207,9 +207,9 @@ private Q_SLOTS:
         using enum textfile::SaveReason;
         QTest::addColumn<Identity>("c");
         // Names can be added to an append-only folder but not replaced: the rename fails as on some network shares.
-        // Set-user-id and read-only modes and nobody's file survive a replacing save by root.
+        // Set-user-id, set-group-id and read-only modes and nobody's file survive a replacing save by root.
         const Identity rows[] = {
-            {"", 0755, true, false, Replaceable, 04755}, {"", 0755, false, false, Replaceable, 0440},
+            {"", 0755, true, false, Replaceable, 06755}, {"", 0755, false, false, Replaceable, 0440},
             {"", 0555, true, true, FolderNotWritable}, {"", 0111, true, true, FolderNotWritable},
             {"", 0333, false, true, Replaceable}, {"", 0777, true, true, ForeignOwner},
             {"ramfs", 0755, true, false, Replaceable}, {"links", 0755, true, false, HardLinks},

@@ -99,8 +99,8 @@ private slots:
         }
     }
 
-    // Under a dark scheme every key stays readable, at rest and under the pointer: a background the scheme does not
-    // give brings its own text colour.
+    // Found: a key given a fixed background kept a dark scheme's light text. Under a dark scheme every key stays
+    // readable, at rest and under the pointer: a background the scheme does not give brings its own text colour.
     void readableUnderADarkScheme()
     {
         const QPalette light = QApplication::palette();

@@ -18,7 +18,6 @@ class TestCalcEngine : public QObject
 private slots:
     // Keys: digits, + - / *, = and A (AC); [text] is typed over the display. After: the final state (E entering,
     // A awaiting an operand, R showing a result), then N (not a number) or O (overflow) per failed key.
-    // "comma" rows use ",".
     void keys_data()
     {
         for (const char *column : {"keys", "display", "after"})
@@ -27,29 +26,14 @@ private slots:
             QTest::newRow(tag) << keys << display << QString::fromLatin1(after);
         };
         row("= at once is 0 + 0; R digit ignored", "=57", "0", "R");
-        row("zero written otherwise replaced", "[-0.0E7]4", "4", "E");
         row("repeated =; R =", "12+3===", "39", "R");
-        row("no precedence", "2+3*4=", "12", "R");
-        row("right operand is the value shown; A =", "5+=", "10", "R");
-        row("divide by zero keeps the left operand", "9/0=3=", "3", "R");
         row("left operand from the 15-digit text", "1/3=*3=", "0.999999999999999", "R");
-        row("eight nines until overflow", "99999999*" + QString(38, u'='), "", "RO");
-        row("negative zero", "3-8=*0=", "0", "R");
-        row("AC keeps pending; E =; R AC", "2*3=A4=", "8", "R");
-        const QString ones = "0." + QString(40000, u'1');
-        row("long display keeps every digit", "[" + ones + "]7", ones + "7", "E");
-        row("E operator", "2*3=A6+2=", "8", "R");
-        row("A operator", "6-/2=", "3", "R");
-        row("R operator; negative", "2*3=-8=", "-2", "R");
-        row("sum overflows, shown, digit ignored", "[1E308]+[1E308]=5A2+3=", "5", "RO");
         row("difference overflows, empty display fails", "[-1E308]-[1E308]=5+=", "", "AONNN");
-        for (auto [typed, shown] : {std::pair{"0.00001", "1E-05"}, {"9999999999999995", "1E+16"}})
-            row(shown, QStringLiteral("[%1]+0=").arg(typed), shown, "R");
-        row("largest double, read back", "[1.7976931348623157E+308]+0=+0=", "1.79769313486231E+308", "R");
+        row("1E-05", "[0.00001]+0=", "1E-05", "R");
+        // Found: a display whose nearest double is the largest one but whose digits exceed it was read as that double.
         row("rounds to the largest but lies above it", "[1.7976931348623158E308]+", "1.7976931348623158E308", "EO");
-        for (const QString bad : {"", ".", "-", "--1", "1E+", "E5", "1 2", "1.2.3", "1,000", "0x10", "inf", "１"})
+        for (const QString bad : {"", "-", "1E+", "1.2.3", "1,000", "inf", "１"})
             row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
-        row("comma", "1/4=*[2,5]=", "0,625", "R");
     }
     // Each sequence runs on an engine alone. After every key, the rules of any sequence hold: a display that cannot
     // be read changes nothing, an overflowing "=" empties the display, "=" never touches the left operand, operator
@@ -57,7 +41,7 @@ private slots:
     void keys()
     {
         QFETCH(QString, keys);
-        CalcEngine e(QByteArray(QTest::currentDataTag()).startsWith("comma") ? u"," : u".");
+        CalcEngine e;
         const auto left = [](const CalcEngine &c) { return std::tie(c.FirstOperand, c.PendingOp, c.NewEntry); };
         QString after;
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));

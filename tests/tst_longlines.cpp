@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Long lines are shown as rows; the text, its positions, keys and undo stay the file's.
+// The text box keeps every byte and maps positions as the text's, on lines of any length: long lines are
+// shown as rows, and the text, its positions, keys and undo stay the file's.
 #include "platform/TextBox.h"
 #include "support/TestMain.h"
 #include <QAccessibleTextInterface>
@@ -11,15 +12,20 @@ namespace {
 QRandomGenerator rng(20261208);
 int pick(int n) { return int(rng.bounded(n)); }
 
-// Lines of 0 to 300 KiB of words, CJK, emoji, base64-like runs, ended by LF or CR LF.
-QByteArray text(int lines)
+// Lines of 0 to 300 KiB of words, CJK, emoji, base64-like runs, ended by LF or CR LF; the short ones also
+// with lone CRs and LFs, NULs and noncharacters (U+FFFF, U+FFFE, U+FDD0, U+10FFFE), which the box keeps whole.
+QByteArray text(int lines, bool shortOnly = false)
 {
-    static const char *pool[] = {"word ", "é", "€ ", "😀", "中文", "Zm9vYmFy", ",", "{\"a\":1}"};
+    static const char *pool[] = {"word ", "é", "€ ", "😀", "中文", "Zm9vYmFy", ",", "{\"a\":1}",
+                                 "\r", "\n", "\xEF\xBF\xBF", "\xEF\xBF\xBE", "\xEF\xB7\x90", "\xF4\x8F\xBF\xBE"};
     QByteArray out;
     for (int l = 0; l < lines; ++l) {
-        const qsizetype length = out.size() + (pick(4) == 0 ? pick(300 << 10) : pick(12 << 10));
+        const bool shortLine = shortOnly || pick(3) == 0;
+        const qsizetype length = out.size() + (shortLine ? pick(40) : pick(4) == 0 ? pick(300 << 10) : pick(12 << 10));
         while (out.size() < length)
-            out += pool[pick(8)];
+            out += pool[pick(shortLine ? 14 : 8)];
+        if (shortLine && pick(2))
+            out += '\0';
         out += pick(3) ? "\n" : "\r\n";
     }
     return out;
@@ -55,10 +61,10 @@ private Q_SLOTS:
     {
         // Random texts, edits, keys, undo and redo against the same on a byte array: the box's bytes, reported
         // edits, positions, selection, accessible text and caret stay the file's; no break ever becomes a line feed.
-        for (int round = 0; round < 8; ++round) {
+        for (int round = 0; round < 24; ++round) {
             TextBox box;
             box.show();
-            QByteArray model = text(1 + pick(5));
+            QByteArray model = text(1 + pick(5), round % 2);
             box.loadBytes(model);
             std::vector<QByteArray> done{model};
             QByteArray journal = model;   // the text as the edits the box reports make it
@@ -71,16 +77,21 @@ private Q_SLOTS:
                 sci(box, Sci::SCI_ENDUNDOACTION);
                 qsizetype p = position(box, model), caret = p;
                 const int op = pick(7);
-                if (op == 0) {   // a paste, now and then a long line of its own
+                if (op == 0) {   // a paste, now and then a long line of its own or into a CR LF pair
+                    if (const qsizetype pair = model.indexOf("\r\n", p); pair >= 0 && pick(3) == 0)
+                        p = pair + 1;
                     const QByteArray s = pick(4) ? QByteArray("a\nb€")
                                        : pick(2) ? text(2) : text(1).repeated(2).replace('\r', ' ').replace('\n', ' ');
-                    box.replaceBytes(p, p, s);
+                    box.selectBytes(p, p);
+                    box.setSelText(QString::fromUtf8(s));
                     model.insert(p, s);
                     caret = p + s.size();
                 } else if (op == 1) {   // a removal, rows and lines with it
                     const qsizetype q = qMin<qsizetype>(model.size(), p + pick(pick(2) ? 20 : 9000));
                     const qsizetype end = inside(model, q) ? back(model, q) : q;
-                    box.replaceBytes(p, qMax(p, end), {});
+                    box.selectBytes(p, qMax(p, end));
+                    QCOMPARE(box.SelText(), QString::fromUtf8(model.sliced(p, qMax(p, end) - p)));
+                    box.setSelText({});
                     model.remove(p, qMax(p, end) - p);
                 } else if (op == 2) {   // undo to a depth, then all of it redone or new edits made
                     const int depth = pick(int(done.size()));
@@ -96,9 +107,11 @@ private Q_SLOTS:
                                                Qt::Key_Home, Qt::Key_End, Qt::Key_X, Qt::Key_Right};
                     const int key = keys[pick(8)];
                     QTest::keyClick(&box, Qt::Key(key));
-                    const qsizetype lineStart = p ? model.lastIndexOf('\n', p - 1) + 1 : 0;
-                    qsizetype lineEnd = model.indexOf('\n', p);
-                    lineEnd = lineEnd < 0 ? model.size() : lineEnd - (lineEnd > 0 && model[lineEnd - 1] == '\r');
+                    qsizetype lineStart = p, lineEnd = p;   // CR, LF and CR LF end lines
+                    while (lineStart > 0 && model[lineStart - 1] != '\n' && model[lineStart - 1] != '\r')
+                        --lineStart;
+                    while (lineEnd < model.size() && model[lineEnd] != '\n' && model[lineEnd] != '\r')
+                        ++lineEnd;
                     if (key == Qt::Key_Backspace && p > 0)
                         model.remove(caret = back(model, p), p - back(model, p));
                     else if (key == Qt::Key_Delete && p < model.size())
@@ -114,14 +127,16 @@ private Q_SLOTS:
                     done.push_back(model);
                 QVERIFY2(box.bytes() == model && journal == model, qPrintable(where));
                 if (caret >= 0)
-                    QVERIFY2(box.SelStart() == units(model, caret) && box.SelLength() == 0, qPrintable(where));
+                    QTRY_VERIFY2(box.SelStart() == units(model, caret) && box.SelLength() == 0, qPrintable(where));
                 const qsizetype a = position(box, model), b = position(box, model), lo = qMin(a, b), hi = qMax(a, b);
                 box.selectBytes(lo, hi);
                 const QByteArray between = model.sliced(lo, hi - lo);
                 QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&box)->textInterface();
-                QCOMPARE(std::tuple(box.SelText(), box.toBytePos(units(model, hi)), box.length()),
-                         std::tuple(QString::fromUtf8(between), qint64(hi), units(model, model.size())));
+                QCOMPARE(std::tuple(box.SelText(), box.toBytePos(units(model, hi)), box.toUtf16(lo), box.length()),
+                         std::tuple(QString::fromUtf8(between), qint64(hi), units(model, lo), units(model, model.size())));
                 QCOMPARE(text->text(int(units(model, lo)), int(units(model, hi))), QString::fromUtf8(between));
+                for (qsizetype i = 0; model.size() < 400 && i <= model.size(); i = forth(model, i))   // all, if few
+                    QVERIFY2(box.toUtf16(i) == units(model, i) && box.toBytePos(units(model, i)) == i, qPrintable(where));
             }
         }
     }

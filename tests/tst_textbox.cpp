@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The text box keeps every byte and maps positions exactly as a QString would.
+// The text box's keys, caret, clusters, fonts and colours, and the edge cases of its positions; the property
+// test of its bytes and positions is tst_longlines.
 #include "platform/TextBox.h"
 #include "support/TestMain.h"
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTimer>
 #include <optional>
@@ -10,13 +10,6 @@
 using Sci = QsciScintillaBase;
 
 namespace {
-// UTF-16 units that one Backspace (back) or Delete removes at `pos`: a CR LF pair and a surrogate pair go whole.
-int unitsDeleted(const QString &text, qsizetype pos, bool back)
-{
-    const QString two = back ? text.mid(qMax<qsizetype>(0, pos - 2), qMin<qsizetype>(pos, 2)) : text.mid(pos, 2);
-    const bool pair = two == u"\r\n" || (two.size() == 2 && two[0].isHighSurrogate() && two[1].isLowSurrogate());
-    return pair ? 2 : int(qMin<qsizetype>(two.size(), 1));
-}
 // A key pressed in "one Two|\nthree" (the caret after "Two"); `text` null: unchanged.
 struct Key { const char *tag; int key, modifiers; const char *text = nullptr; int selStart = 7, selLength = 0;
              LineEnd eol = LineEnd::Lf; };
@@ -33,66 +26,8 @@ private Q_SLOTS:
     void init() { box = new TextBox; box->show(); QVERIFY(QTest::qWaitForWindowExposed(box)); }
     void cleanup() { delete box; }
 
-    void editsKeepPositionsAndCharactersWhole()
+    void byteOrderMarkIsACharacter()
     {
-        // Random texts and edits, checked against the same edits on a QString: the buffer stays valid UTF-8 (no
-        // character split, noncharacters included: one Backspace once split U+FFFF), every UTF-16 position maps as
-        // the QString's across CR LF joins and splits, and the selection reads, replaces and ends as in the QString.
-        static const char32_t pool[] = {U'a', U' ', U'\r', U'\n', U'\r', U'\n', U'\0', 0xE9, 0x20AC, 0xFEFF, 0x1F600,
-                                        0xFFFF, 0xFFFE, 0xFDD0, 0xFDEF, 0x1FFFF, 0x10FFFE};
-        QRandomGenerator rng(20261207);
-        const auto piece = [&](int most) {
-            QString s;
-            for (int i = int(rng.bounded(1, most + 1)); i > 0; --i)
-                s += QString::fromUcs4(&pool[rng.bounded(int(std::size(pool)))], 1);
-            return s;
-        };
-        const auto boundary = [&](const QString &s) {
-            qsizetype i = rng.bounded(int(s.size()) + 1);
-            return i < s.size() && s[i].isLowSurrogate() ? i - 1 : i;
-        };
-        for (int round = 0; round < 40; ++round) {
-            QString model = piece(60);
-            box->setText(model);
-            for (int step = 0; step < 30; ++step) {
-                const qsizetype pos = boundary(model);
-                box->setSelStart(pos);
-                switch (rng.bounded(4)) {
-                case 0: {   // an insertion, line ends included
-                    const QString s = piece(4);
-                    box->setSelText(s);
-                    model.insert(pos, s);
-                    QCOMPARE(std::pair(box->SelStart(), box->SelLength()), std::pair(qint64(pos + s.size()), 0LL));
-                    break;
-                }
-                case 1: {   // a removal through the selection
-                    const qsizetype end = qMax(pos, boundary(model));
-                    box->setSelLength(end - pos);
-                    QCOMPARE(std::pair(box->SelLength(), box->SelText()),
-                             std::pair(end - pos, model.mid(pos, end - pos)));
-                    box->setSelText(QString());
-                    model.remove(pos, end - pos);
-                    break;
-                }
-                default: {   // Backspace or Delete typed
-                    const bool back = rng.bounded(2);
-                    QTest::keyClick(box, back ? Qt::Key_Backspace : Qt::Key_Delete);
-                    const int n = unitsDeleted(model, pos, back);
-                    model.remove(back ? pos - n : pos, n);
-                    QCOMPARE(box->SelStart(), back ? pos - n : pos);
-                    break;
-                }
-                }
-                QVERIFY2(box->bytes().isValidUtf8(),
-                         qPrintable(QStringLiteral("round %1 step %2").arg(round).arg(step)));
-                QCOMPARE(std::pair(box->Text(), box->length()), std::pair(model, model.size()));
-                for (qsizetype i = 0; i <= model.size(); ++i) {
-                    const qint64 b = model.left(i).toUtf8().size();
-                    if (i == model.size() || !model[i].isLowSurrogate())
-                        QCOMPARE(std::pair(box->toBytePos(i), box->toUtf16(b)), std::pair(b, i));
-                }
-            }
-        }
         // A U+FEFF that starts the text or the selection is a character like any other; positions beyond the end clamp.
         box->setText(QStringLiteral("\uFEFFa\uFEFFb"));
         box->setSelStart(2);

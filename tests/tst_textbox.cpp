@@ -212,14 +212,9 @@ private Q_SLOTS:
 
     void loadStartsAFreshDocument()
     {
-        // Every byte survives a load.
-        for (const QByteArray &bytes :
-             {QByteArray("a\r\nb\rc\nd"), QByteArray("x\0y\0\0z", 6), QByteArray("a\xC2\xA0" "b\xEF\xBB\xBF"),
-              QByteArray()}) {
-            box->loadBytes(bytes);
-            QCOMPARE(std::tuple(box->bytes().toByteArray(), box->isEmpty(), box->Text()),
-                     std::tuple(bytes, bytes.isEmpty(), QString::fromUtf8(bytes)));
-        }
+        // Every byte survives a load (the property test's texts hold every kind); an empty one is empty.
+        box->loadBytes({});
+        QVERIFY(box->isEmpty());
         // The caret at 0, nothing selected, and undo reaches no further back than the load. Input methods see only
         // the caret's line.
         box->setSelStart(2);

@@ -20,6 +20,9 @@ public:
     static constexpr qint64 FirstRow = 4096;
     static constexpr qint64 Row = 512;
     static constexpr qint64 Slack = 64;
+    // A text with rows is copied whole when asked for its bytes (a save, a search): a bigger
+    // one keeps its long lines whole, slow to edit but never short of memory for that copy.
+    static constexpr qint64 MostText = qint64(512) << 20;
 
     bool isEmpty() const { return m_at.empty(); }
     qint64 count() const { return qint64(m_at.size()); }

@@ -300,15 +300,16 @@ TextBox::PendingText::~PendingText()
 bool TextBox::PendingText::append(QByteArrayView utf8)
 {
     // Long lines go to the component as rows: a break after each.
+    m_rowsAllowed = m_rowsAllowed && (!m_rows.isEmpty() || m_size + utf8.size() <= DisplayRows::MostText);
     for (qsizetype from = 0; from < utf8.size();) {
-        const qsizetype to = m_cutter.next(utf8, from);
+        const qsizetype to = m_rowsAllowed ? m_cutter.next(utf8, from) : utf8.size();
         const QByteArrayView piece = utf8.sliced(from, to - from);
         if (!piece.isEmpty() && loaderOf(m_loader)->AddData(piece.data(), piece.size()) != SC_STATUS_OK)
             return false;
         m_nonchars.inserted(m_size, piece);
         m_size += piece.size();
         from = to;
-        if (m_cutter.breakDue()) {
+        if (m_rowsAllowed && m_cutter.breakDue()) {
             if (loaderOf(m_loader)->AddData("\n", 1) != SC_STATUS_OK)
                 return false;
             m_rows.appended(m_size);
@@ -324,7 +325,8 @@ std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
     // Room for the whole text up front instead of a growing buffer, and a little
     // more: the component grows (copies) its buffer when an insert would fill it.
     const unsigned long room = (unsigned long)(qMax<qint64>(0, sizeHint) + 64 * 1024);
-    return std::unique_ptr<PendingText>(new PendingText(reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions))));
+    void *loader = reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions));
+    return std::unique_ptr<PendingText>(new PendingText(loader, sizeHint <= DisplayRows::MostText));
 }
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)
@@ -500,7 +502,8 @@ void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
     const qint64 start = m_rows.toDisplay(from, true), end = to <= from ? start : m_rows.toDisplay(to);
     // A text with a long line goes in as rows, its breaks known to the rows.
     std::vector<qint64> breaks;
-    const QByteArray rows = DisplayRows::hasLongLine(utf8) ? DisplayRows::cut(utf8, breaks) : QByteArray();
+    const bool cut = displayLength() + utf8.size() <= DisplayRows::MostText && DisplayRows::hasLongLine(utf8);
+    const QByteArray rows = cut ? DisplayRows::cut(utf8, breaks) : QByteArray();
     const QByteArrayView text = breaks.empty() ? utf8 : QByteArrayView(rows);
     m_rows.setInsertBreaks(std::move(breaks), text.size());
     send(SCI_SETTARGETRANGE, start, end);
@@ -593,7 +596,7 @@ QByteArray TextBox::fromMimeData(const QMimeData *source, bool &rectangular) con
 {
     // A long line dropped or pasted by the component goes in as rows too.
     QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
-    if (!rectangular && DisplayRows::hasLongLine(text)) {
+    if (!rectangular && displayLength() + text.size() <= DisplayRows::MostText && DisplayRows::hasLongLine(text)) {
         std::vector<qint64> breaks;
         text = DisplayRows::cut(text, breaks);
         const_cast<DisplayRows &>(m_rows).setInsertBreaks(std::move(breaks), text.size());

@@ -39,12 +39,13 @@ public:
 
     private:
         friend class TextBox;
-        explicit PendingText(void *loader) : m_loader(loader) {}
+        PendingText(void *loader, bool rows) : m_loader(loader), m_rowsAllowed(rows) {}
         void *m_loader;
         Noncharacters m_nonchars;
         qint64 m_size = 0;   // in the component, breaks included
         DisplayRows m_rows;
         DisplayRows::Cutter m_cutter;
+        bool m_rowsAllowed;
     };
     std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
     void adopt(std::unique_ptr<PendingText> text);

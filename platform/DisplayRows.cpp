@@ -84,33 +84,43 @@ void DisplayRows::shift(size_t from, qint64 by)
         m_at[i] += by;
 }
 
+const std::vector<qint64> *DisplayRows::insertionBreaks(By by, qint64 length) const
+{
+    if (by == By::User)
+        return length == m_pendingLength ? &m_pending : nullptr;
+    if (by == By::Undo)
+        return m_current > 0 ? &m_actions[m_current - 1] : nullptr;
+    return m_current < m_actions.size() ? &m_actions[m_current] : nullptr;
+}
+
 qint64 DisplayRows::breaksToInsert(By by, qint64 length) const
 {
-    if (by == By::User && length != m_pendingLength)
-        return 0;
-    if (by == By::User)
-        return qint64(m_pending.size());
-    if (by == By::Undo)
-        return m_current > 0 ? qint64(m_actions[m_current - 1].size()) : 0;
-    return m_current < m_actions.size() ? qint64(m_actions[m_current].size()) : 0;
+    const std::vector<qint64> *breaks = insertionBreaks(by, length);
+    return breaks ? qint64(breaks->size()) : 0;
+}
+
+void DisplayRows::step(By by, std::vector<qint64> breaks)
+{
+    if (by == By::User) {
+        m_actions.resize(m_current);
+        m_actions.push_back(std::move(breaks));
+        ++m_current;
+    } else if (by == By::Undo) {
+        m_current -= m_current > 0 ? 1 : 0;
+    } else {
+        m_current += m_current < m_actions.size() ? 1 : 0;
+    }
 }
 
 void DisplayRows::beforeInsert(qint64 at, qint64 length, By by)
 {
-    std::vector<qint64> breaks;
+    const std::vector<qint64> *own = insertionBreaks(by, length);
+    const std::vector<qint64> breaks = own ? *own : std::vector<qint64>();
     if (by == By::User) {
-        if (length == std::exchange(m_pendingLength, -1))
-            breaks = std::move(m_pending);
         m_pending.clear();
-        m_actions.resize(m_current);
-        m_actions.push_back(breaks);
-        ++m_current;
-    } else if (by == By::Undo) {
-        if (m_current > 0)
-            breaks = m_actions[--m_current];
-    } else if (m_current < m_actions.size()) {
-        breaks = m_actions[m_current++];
+        m_pendingLength = -1;
     }
+    step(by, breaks);
     const auto first = size_t(firstFrom(at));
     shift(first, length);
     std::vector<qint64> added;
@@ -122,18 +132,10 @@ void DisplayRows::beforeInsert(qint64 at, qint64 length, By by)
 void DisplayRows::beforeDelete(qint64 at, qint64 length, By by)
 {
     const auto first = size_t(firstFrom(at)), last = size_t(firstFrom(at + length));
-    if (by == By::User) {
-        std::vector<qint64> breaks;
-        for (size_t i = first; i < last; ++i)
-            breaks.push_back(m_at[i] - at);
-        m_actions.resize(m_current);
-        m_actions.push_back(std::move(breaks));
-        ++m_current;
-    } else if (by == By::Undo) {
-        m_current -= m_current > 0 ? 1 : 0;
-    } else {
-        m_current += m_current < m_actions.size() ? 1 : 0;
-    }
+    std::vector<qint64> breaks;
+    for (size_t i = first; by == By::User && i < last; ++i)
+        breaks.push_back(m_at[i] - at);
+    step(by, std::move(breaks));
     m_at.erase(m_at.begin() + qsizetype(first), m_at.begin() + qsizetype(last));
     shift(first, -length);
 }

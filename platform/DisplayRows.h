@@ -81,6 +81,10 @@ public:
 
 private:
     void shift(size_t from, qint64 by);
+    // The breaks an insertion brings: the box's own, or those its undo action kept.
+    const std::vector<qint64> *insertionBreaks(By by, qint64 length) const;
+    // One of the component's undo actions done (its breaks kept), undone or redone.
+    void step(By by, std::vector<qint64> breaks);
     std::vector<qint64> m_at;   // display positions of the breaks, ascending
     // Per undo action of the component, the breaks in its text, relative to its start.
     std::vector<std::vector<qint64>> m_actions;

@@ -110,10 +110,8 @@ QByteArrayView TextBox::bytes() const
 {
     if (m_rows.isEmpty())
         return displayBytes();
-    if (!m_fileBytesMade) {
+    if (m_fileBytes.isNull())
         m_fileBytes = m_rows.strip(displayBytes(), 0);
-        m_fileBytesMade = true;
-    }
     return m_fileBytes;
 }
 
@@ -140,7 +138,6 @@ void TextBox::onModified(int position, int type, int length)
     applyEdits();
     const qint64 at = widen(position, displayLength()), n = qint64(quint32(length));
     m_fileBytes.clear();
-    m_fileBytesMade = false;
     const auto by = type & SC_PERFORMED_UNDO ? DisplayRows::By::Undo
                   : type & SC_PERFORMED_REDO ? DisplayRows::By::Redo : DisplayRows::By::User;
     const bool insertion = type & SC_MOD_BEFOREINSERT;
@@ -159,7 +156,7 @@ void TextBox::onModified(int position, int type, int length)
         m_rows.beforeInsert(at, n, by);
     else
         m_rows.beforeDelete(at, n, by);
-    if (type & SC_MOD_BEFOREINSERT) {
+    if (insertion) {
         m_insertedAt = at;
         m_insertedLength = n;
         // The bytes are in once the edit is complete: announced then, at the latest
@@ -341,7 +338,6 @@ void TextBox::adopt(std::unique_ptr<PendingText> text)
     m_nonchars = std::move(text->m_nonchars);
     m_rows = std::move(text->m_rows);
     m_fileBytes.clear();
-    m_fileBytesMade = false;
     // What the component keeps per document.
     send(SCI_SETCODEPAGE, SC_CP_UTF8);
     setLineEnd(m_lineEnd);
@@ -500,12 +496,8 @@ void TextBox::setSelText(const QString &text)
 void TextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8)
 {
     const qint64 start = m_rows.toDisplay(from, true), end = to <= from ? start : m_rows.toDisplay(to);
-    // A text with a long line goes in as rows, its breaks known to the rows.
-    std::vector<qint64> breaks;
-    const bool cut = displayLength() + utf8.size() <= DisplayRows::MostText && DisplayRows::hasLongLine(utf8);
-    const QByteArray rows = cut ? DisplayRows::cut(utf8, breaks) : QByteArray();
-    const QByteArrayView text = breaks.empty() ? utf8 : QByteArrayView(rows);
-    m_rows.setInsertBreaks(std::move(breaks), text.size());
+    const QByteArray rows = cutForInsertion(utf8);
+    const QByteArrayView text = rows.isNull() ? utf8 : QByteArrayView(rows);
     send(SCI_SETTARGETRANGE, start, end);
     // Scintilla aborts on a null text pointer, which an empty view may carry.
     sendPtr(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.isNull() ? "" : text.data());
@@ -592,16 +584,23 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     return QsciScintillaBase::inputMethodQuery(query);
 }
 
+QByteArray TextBox::cutForInsertion(QByteArrayView utf8) const
+{
+    // A text with a long line goes in as rows, its breaks known to the rows for the
+    // insertion that brings it; null when it goes in as it is.
+    std::vector<qint64> breaks;
+    const bool cut = displayLength() + utf8.size() <= DisplayRows::MostText && DisplayRows::hasLongLine(utf8);
+    QByteArray rows = cut ? DisplayRows::cut(utf8, breaks) : QByteArray();
+    const_cast<DisplayRows &>(m_rows).setInsertBreaks(std::move(breaks), cut ? rows.size() : utf8.size());
+    return rows;
+}
+
 QByteArray TextBox::fromMimeData(const QMimeData *source, bool &rectangular) const
 {
     // A long line dropped or pasted by the component goes in as rows too.
-    QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
-    if (!rectangular && displayLength() + text.size() <= DisplayRows::MostText && DisplayRows::hasLongLine(text)) {
-        std::vector<qint64> breaks;
-        text = DisplayRows::cut(text, breaks);
-        const_cast<DisplayRows &>(m_rows).setInsertBreaks(std::move(breaks), text.size());
-    }
-    return text;
+    const QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
+    const QByteArray rows = rectangular ? QByteArray() : cutForInsertion(text);
+    return rows.isNull() ? text : rows;
 }
 
 QMimeData *TextBox::toMimeData(const QByteArray &text, bool rectangular) const

@@ -143,10 +143,12 @@ private:
     qint64 displayToUtf16(qint64 display) const;
     qint64 utf16ToDisplay(qint64 utf16Pos) const;
     qint64 breakUtf16(qint64 i) const;
-    qint64 rowsLineStart(qint64 display) const;   // TextBoxRows.cpp
+    qint64 rowOfLine(qint64 i, bool last) const;   // TextBoxRows.cpp
+    qint64 rowsLineStart(qint64 display) const;
     qint64 rowsLineEnd(qint64 display) const;
     bool moveOverBreaks(QKeyEvent *e);
     QByteArrayView range(qint64 from, qint64 to) const;   // valid until the next change
+    QByteArray cutForInsertion(QByteArrayView utf8) const;
     void applyStyle();
     void styleNeeded(int position);
     void refillStrike();
@@ -171,8 +173,7 @@ private:
     bool m_applyQueued = false;
     mutable Noncharacters m_nonchars;
     DisplayRows m_rows;
-    mutable QByteArray m_fileBytes;   // the text without breaks, made when asked for
-    mutable bool m_fileBytesMade = false;
+    mutable QByteArray m_fileBytes;   // the text without breaks, made when asked for (null: not yet)
     mutable QByteArray m_selectedBytes;
     bool m_uiUpdatePending = false;
     qint64 m_lastCaret = 0;

@@ -4,42 +4,38 @@
 #include "platform/TextBox.h"
 #include <QKeyEvent>
 
+qint64 TextBox::rowOfLine(qint64 i, bool last) const
+{
+    // Breaks end rows that follow each other while the row number less the break's
+    // index stays the same; that difference never falls, so a binary search finds
+    // the first or last break of break i's line.
+    const auto key = [this](qint64 k) { return qint64(send(SCI_LINEFROMPOSITION, m_rows.breakAt(k))) - k; };
+    const qint64 own = key(i);
+    qint64 lo = 0, hi = m_rows.count();
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        if (last ? key(mid) > own : key(mid) >= own)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return send(SCI_LINEFROMPOSITION, m_rows.breakAt(last ? lo - 1 : lo));
+}
+
 qint64 TextBox::rowsLineStart(qint64 display) const
 {
     const qint64 start = send(SCI_POSITIONFROMLINE, send(SCI_LINEFROMPOSITION, display));
     if (start == 0 || !m_rows.isBreak(start - 1))
         return start;
-    // The rows before are the line's while their breaks follow each other row by row.
-    const auto line = [this](qint64 i) { return qint64(send(SCI_LINEFROMPOSITION, m_rows.breakAt(i))); };
-    const qint64 last = m_rows.firstFrom(start - 1), lastLine = line(last);
-    qint64 lo = 0, hi = last;
-    while (lo < hi) {
-        const qint64 mid = (lo + hi) / 2;
-        if (line(mid) == lastLine - (last - mid))
-            hi = mid;
-        else
-            lo = mid + 1;
-    }
-    return send(SCI_POSITIONFROMLINE, line(lo));
+    return send(SCI_POSITIONFROMLINE, rowOfLine(m_rows.firstFrom(start - 1), false));
 }
 
 qint64 TextBox::rowsLineEnd(qint64 display) const
 {
-    const long row = send(SCI_LINEFROMPOSITION, display);
-    const qint64 end = send(SCI_GETLINEENDPOSITION, row);
+    const qint64 end = send(SCI_GETLINEENDPOSITION, send(SCI_LINEFROMPOSITION, display));
     if (!m_rows.isBreak(end))
         return end;
-    const auto line = [this](qint64 i) { return qint64(send(SCI_LINEFROMPOSITION, m_rows.breakAt(i))); };
-    const qint64 first = m_rows.firstFrom(end);
-    qint64 lo = first, hi = m_rows.count() - 1;
-    while (lo < hi) {
-        const qint64 mid = (lo + hi + 1) / 2;
-        if (line(mid) == row + (mid - first))
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return send(SCI_GETLINEENDPOSITION, line(lo) + 1);
+    return send(SCI_GETLINEENDPOSITION, rowOfLine(m_rows.firstFrom(end), true) + 1);
 }
 
 bool TextBox::moveOverBreaks(QKeyEvent *e)

@@ -24,7 +24,17 @@ class Form1EditTarget final : public EditTarget
 {
 public:
     explicit Form1EditTarget(Form1 &form) : m_form(form) {}
-    QByteArrayView bytes() const override { return m_form.Text1->bytes(); }
+    textsearch::Match find(const QByteArray &what, textsearch::Compare compare) override
+    {
+        const auto search = m_form.Text1->finder(what, compare);
+        // Tens of megabytes take a noticeable moment to search.
+        constexpr qint64 Big = 16 << 20;
+        if (m_form.Text1->byteLength() < Big)
+            return search();
+        textsearch::Match hit;
+        LongWork::run(m_form.statusbar, [&](LongWork::Progress &) { hit = search(); });
+        return hit;
+    }
     LineEnd lineEnd() const override { return m_form.Text1->lineEnd(); }
     void select(qint64 from, qint64 to) override
     {
@@ -37,10 +47,6 @@ public:
         m_form.raise();
         m_form.activateWindow();
         m_form.Text1->setFocus(Qt::OtherFocusReason);
-    }
-    void whileBusy(const std::function<void()> &work) override
-    {
-        LongWork::run(m_form.statusbar, [&](LongWork::Progress &) { work(); });
     }
 
 private:

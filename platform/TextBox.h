@@ -6,6 +6,7 @@
 #include "platform/DisplayRows.h"
 #include "text/LineEnd.h"
 #include "text/Noncharacters.h"
+#include "text/TextSearch.h"
 #include <Qsci/qsciscintillabase.h>
 #include <QByteArray>
 #include <QString>
@@ -75,6 +76,10 @@ public:
     qint64 fromDisplay(qint64 display) const { return m_rows.toFile(display); }
     // The text's bytes between two of the component's positions.
     QByteArray bytesAt(qint64 from, qint64 to) const;
+    // A search for the first hit of `what` (valid UTF-8) in the text as it is now, in byte positions, to run
+    // on any thread while the text stays unchanged; rows are searched `window` bytes at a time.
+    std::function<textsearch::Match()> finder(const QByteArray &what, textsearch::Compare compare,
+                                              qint64 window = 4 << 20) const;   // TextBoxFind.cpp
 
     LineEnd lineEnd() const { return m_lineEnd; }
     void setLineEnd(LineEnd eol);

@@ -57,21 +57,32 @@ bool TextBox::moveOverBreaks(QKeyEvent *e)
         }
         return true;
     case Qt::Key_Backspace:
-        // From a row's start, what goes is the character before the break.
-        if (empty && caret > 0 && m_rows.isBreak(caret - 1))
-            send(SCI_SETSEL, caret - 1, caret - 1);
+    case Qt::Key_Delete: {
+        // What goes is a character of the text: never only breaks, which a shortened line can
+        // leave side by side or at its end (an undo step that changed nothing would follow).
+        const qint64 from = qMin(caret, anchor), to = qMax(caret, anchor);
+        if (!empty && m_rows.breaksIn(from, to) == to - from) {
+            send(SCI_SETEMPTYSELECTION, caret);
+            return true;
+        }
+        qint64 at = caret;
+        while (empty && e->key() == Qt::Key_Backspace && at > 0 && m_rows.isBreak(at - 1))
+            --at;
+        while (empty && e->key() == Qt::Key_Delete && m_rows.isBreak(at))
+            ++at;
+        if (at != caret)
+            send(SCI_SETSEL, at, at);
         return false;
-    case Qt::Key_Delete:
-        if (empty && m_rows.isBreak(caret))
-            send(SCI_SETSEL, caret + 1, caret + 1);
-        return false;
+    }
     case Qt::Key_Left:
     case Qt::Key_Right:
-        // A step that only crossed a break moved nowhere in the text: one more.
+        // A step that only crossed breaks moved nowhere in the text: more, while the caret moves.
         snapSelection();
-        QsciScintillaBase::keyPressEvent(e);
-        if (const qint64 now = send(SCI_GETCURRENTPOS); now != caret && m_rows.toFile(now) == m_rows.toFile(caret))
+        for (qint64 before = -1, now = caret; now != before && m_rows.toFile(now) == m_rows.toFile(caret);) {
             QsciScintillaBase::keyPressEvent(e);
+            before = now;
+            now = send(SCI_GETCURRENTPOS);
+        }
         return true;
     default:
         return false;

@@ -51,15 +51,7 @@ void tellAndRefocus(QWidget *dialog, MessageBoxes &messages, const QString &mess
 
 textsearch::Match find(EditTarget &target, const QString &boxText, textsearch::Compare compare)
 {
-    const QByteArrayView text = target.bytes();
-    const QByteArray what = toDocument(boxText, target.lineEnd());
-    // Tens of megabytes take a noticeable moment to search.
-    constexpr qsizetype Big = 16 << 20;
-    if (text.size() < Big)
-        return textsearch::findUtf8(text, what, compare);
-    textsearch::Match hit;
-    target.whileBusy([&] { hit = textsearch::findUtf8(text, what, compare); });
-    return hit;
+    return target.find(toDocument(boxText, target.lineEnd()), compare);
 }
 
 }

@@ -43,7 +43,7 @@ qint64 units(const QByteArray &t, qsizetype p) { return QString::fromUtf8(t.firs
 class TestLongLines : public QObject
 {
     Q_OBJECT
-    long sci(TextBox &box, unsigned int msg, unsigned long w = 0) { return box.SendScintilla(msg, w); }
+    long sci(TextBox &box, unsigned int msg, unsigned long w = 0, long l = 0) { return box.SendScintilla(msg, w, l); }
 
     // A character boundary, often where a row starts or ends.
     qsizetype position(TextBox &box, const QByteArray &model)
@@ -87,7 +87,8 @@ private Q_SLOTS:
                     model.insert(p, s);
                     caret = p + s.size();
                 } else if (op == 1) {   // a removal, rows and lines with it
-                    const qsizetype q = qMin<qsizetype>(model.size(), p + pick(pick(2) ? 20 : 9000));
+                    const qsizetype q = pick(3) ? qMin<qsizetype>(model.size(), p + pick(pick(2) ? 20 : 9000))
+                                                : qMax(p, position(box, model));   // whole rows: breaks left adjoining
                     const qsizetype end = inside(model, q) ? back(model, q) : q;
                     box.selectBytes(p, qMax(p, end));
                     QCOMPARE(box.SelText(), QString::fromUtf8(model.sliced(p, qMax(p, end) - p)));
@@ -123,6 +124,15 @@ private Q_SLOTS:
                     else if (key == Qt::Key_Home || key == Qt::Key_End)
                         caret = key == Qt::Key_Home ? lineStart : lineEnd;
                 }
+                // Find, in windows that end inside the hit: the first hit in the text as a whole.
+                const qsizetype from = position(box, model), cut = qMin<qsizetype>(model.size(), from + pick(16));
+                const qsizetype to = inside(model, cut) ? back(model, cut) : cut;
+                const QByteArray sought = QString::fromUtf8(model.sliced(from, to - from)).toUpper().toUtf8();
+                const auto how = pick(2) ? textsearch::Compare::Text : textsearch::Compare::Binary;
+                const textsearch::Match want = findUtf8(model, sought, how);   // windows end inside it
+                const qint64 w = want.end - want.start > 1 ? want.start + 1 + pick(int(want.end - want.start - 1)) : 9;
+                const textsearch::Match hit = box.finder(sought, how, w)();
+                QVERIFY2(hit.start == want.start && hit.end == want.end, qPrintable(where));
                 if (model != done.back())
                     done.push_back(model);
                 QVERIFY2(box.bytes() == model && journal == model, qPrintable(where));
@@ -141,6 +151,27 @@ private Q_SLOTS:
                     QVERIFY2(box.toUtf16(i) == u && box.toBytePos(u) == i, qPrintable(where));
                 }
             }
+        }
+    }
+
+    void keysActOnCharactersBeyondBreaks()
+    {
+        // Rows removed whole leave their breaks side by side; Backspace and Delete there (found: they removed
+        // only a break, an undo step that changed nothing) act on the character beyond them, or on nothing.
+        for (const int how : {0, 1, 2}) {   // Backspace after both breaks, Delete before them, both selected
+            TextBox box;
+            const QByteArray line = QByteArray("word ").repeated(2000);
+            box.loadBytes(line);
+            const long start = sci(box, Sci::SCI_POSITIONFROMLINE, 2);
+            sci(box, Sci::SCI_SETSEL, start, sci(box, Sci::SCI_POSITIONFROMLINE, 4) - 1);
+            box.SendScintilla(Sci::SCI_REPLACESEL, "");
+            const QByteArray model = box.bytes().toByteArray();
+            const qint64 at = box.fromDisplay(start);
+            sci(box, Sci::SCI_SETSEL, how ? start - 1 : start + 1, how == 1 ? start - 1 : start + 1);
+            QTest::keyClick(&box, how ? Qt::Key_Delete : Qt::Key_Backspace);
+            QCOMPARE(box.bytes(), how == 2 ? model : QByteArray(model).remove(at - 1 + how, 1));
+            QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(box.bytes(), how == 2 ? line : model);
         }
     }
 

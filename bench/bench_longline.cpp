@@ -188,9 +188,13 @@ int runCase(const QString &path, int reps, bool typing)
     repeat("home", [&](int) { key(box, Qt::Key_Home); }, [&] { key(box, Qt::Key_End); });
     repeat("end", [&](int) { key(box, Qt::Key_End); }, [&] { key(box, Qt::Key_Home); });
     // The middle of the caret's line, the file's line (not a row of it).
-    const QByteArrayView bytes = box->bytes();
-    qint64 middle = (bytes.lastIndexOf('\n', bytes.size() - 2) + 1 + bytes.size()) / 2;
-    while ((uchar(bytes[middle]) & 0xC0) == 0x80)
+    // Read through the box's window on its text: its whole bytes would be a copy when it has rows.
+    const qint64 n = box->byteLength(), tailFrom = qMax<qint64>(0, n - 4096);
+    const QByteArray tail = box->bytesAt(box->toDisplay(tailFrom, true), box->toDisplay(n));
+    const qsizetype lastLine = tail.lastIndexOf('\n', tail.size() - 2);
+    qint64 middle = ((lastLine < 0 ? 0 : tailFrom + lastLine + 1) + n) / 2;
+    const auto byteAt = [&](qint64 at) { return uchar(box->bytesAt(box->toDisplay(at, true), box->toDisplay(at + 1))[0]); };
+    while ((byteAt(middle) & 0xC0) == 0x80)
         --middle;
     box->selectBytes(middle, middle);
     settle(box);

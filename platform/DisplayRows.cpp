@@ -65,17 +65,14 @@ qint64 DisplayRows::toDisplay(qint64 file, bool nextRow) const
     return file + lo + (onBreak && nextRow ? 1 : 0);
 }
 
-QByteArray DisplayRows::strip(QByteArrayView text, qint64 at) const
+void DisplayRows::appendStripped(QByteArrayView text, qint64 at, QByteArray &out) const
 {
-    QByteArray out;
-    out.reserve(text.size());
     qint64 from = 0;
     for (auto i = size_t(firstFrom(at)); i < m_at.size() && m_at[i] < at + text.size(); ++i) {
         out.append(text.sliced(from, m_at[i] - at - from));
         from = m_at[i] - at + 1;
     }
     out.append(text.sliced(from));
-    return out;
 }
 
 void DisplayRows::shift(size_t from, qint64 by)

@@ -319,11 +319,14 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
 
 std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
 {
-    // Room for the whole text up front instead of a growing buffer, and a little
-    // more: the component grows (copies) its buffer when an insert would fill it.
-    const unsigned long room = (unsigned long)(qMax<qint64>(0, sizeHint) + 64 * 1024);
+    // Room for the whole text up front instead of a growing buffer, with its rows'
+    // breaks, and a little more: the component grows (copies) its buffer when an
+    // insert would fill it, which for a moment needs the text's memory twice.
+    const qint64 size = qMax<qint64>(0, sizeHint);
+    const bool rows = size <= DisplayRows::MostText;
+    const unsigned long room = (unsigned long)(size + (rows ? size / DisplayRows::Row : 0) + 64 * 1024);
     void *loader = reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions));
-    return std::unique_ptr<PendingText>(new PendingText(loader, sizeHint <= DisplayRows::MostText));
+    return std::unique_ptr<PendingText>(new PendingText(loader, rows));
 }
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)

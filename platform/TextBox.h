@@ -79,7 +79,7 @@ public:
     // A search for the first hit of `what` (valid UTF-8) in the text as it is now, in byte positions, to run
     // on any thread while the text stays unchanged; rows are searched `window` bytes at a time.
     std::function<textsearch::Match()> finder(const QByteArray &what, textsearch::Compare compare,
-                                              qint64 window = 4 << 20) const;   // TextBoxFind.cpp
+                                              qint64 window = 256 << 10) const;   // TextBoxFind.cpp
 
     LineEnd lineEnd() const { return m_lineEnd; }
     void setLineEnd(LineEnd eol);

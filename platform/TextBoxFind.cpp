@@ -13,10 +13,11 @@ std::function<textsearch::Match()> TextBox::finder(const QByteArray &what, texts
         // A hit is at most 3 bytes per byte sought (K and the 3-byte Kelvin sign are one
         // letter): each window reaches that far on, so a hit that starts in it ends in it.
         const qint64 reach = 3 * what.size() + 3;
+        QByteArray part;
         for (qint64 from = 0; from < n;) {
             const qint64 end = qMin(n, from + window), start = m_rows.toDisplay(from, true);
-            const QByteArray part = m_rows.strip(display.sliced(start, m_rows.toDisplay(qMin(n, end + reach)) - start),
-                                                 start);
+            part.resize(0);   // its memory stays, warm in the cache
+            m_rows.appendStripped(display.sliced(start, m_rows.toDisplay(qMin(n, end + reach)) - start), start, part);
             const textsearch::Match hit = textsearch::findUtf8(part, what, compare);
             if (hit.found() && from + hit.start < end)   // a later start is the next window's first
                 return {from + hit.start, from + hit.end};

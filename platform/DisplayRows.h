@@ -18,10 +18,10 @@ public:
     // out 4 KiB in about 3 ms here); the rest are short, since every row in view
     // is laid out whole when the view moves far. A cut waits up to Slack bytes for a space.
     static constexpr qint64 FirstRow = 4096;
-    static constexpr qint64 Row = 512;
+    static constexpr qint64 Row = 128;
     static constexpr qint64 Slack = 64;
-    // A text with rows is copied whole when asked for its bytes (a save, a search): a bigger
-    // one keeps its long lines whole, slow to edit but never short of memory for that copy.
+    // A text with rows is copied whole when asked for its bytes (a save): a bigger one
+    // keeps its long lines whole, slow to edit but never short of memory for that copy.
     static constexpr qint64 MostText = qint64(512) << 20;
 
     bool isEmpty() const { return m_at.empty(); }

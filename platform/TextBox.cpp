@@ -296,25 +296,36 @@ TextBox::PendingText::~PendingText()
 
 bool TextBox::PendingText::append(QByteArrayView utf8)
 {
-    // Long lines go to the component as rows: a break after each.
+    // Long lines go to the component as rows: a break after each. Rows and breaks go
+    // in batches: each call costs the component about as much as a row of 128 bytes.
     m_rowsAllowed = m_rowsAllowed && (!m_rows.isEmpty() || m_size + utf8.size() <= DisplayRows::MostText);
+    QByteArray batch;
+    const auto add = [this](QByteArrayView bytes) {
+        return bytes.isEmpty() || loaderOf(m_loader)->AddData(bytes.data(), bytes.size()) == SC_STATUS_OK;
+    };
     for (qsizetype from = 0; from < utf8.size();) {
         const qsizetype to = m_rowsAllowed ? m_cutter.next(utf8, from) : utf8.size();
         const QByteArrayView piece = utf8.sliced(from, to - from);
-        if (!piece.isEmpty() && loaderOf(m_loader)->AddData(piece.data(), piece.size()) != SC_STATUS_OK)
-            return false;
         m_nonchars.inserted(m_size, piece);
         m_size += piece.size();
         from = to;
-        if (m_rowsAllowed && m_cutter.breakDue()) {
-            if (loaderOf(m_loader)->AddData("\n", 1) != SC_STATUS_OK)
+        if (!m_rowsAllowed || !m_cutter.breakDue()) {
+            if (!add(batch) || !add(piece))
                 return false;
-            m_rows.appended(m_size);
-            ++m_size;
-            m_cutter.tookBreak();
+            batch.resize(0);
+            continue;
+        }
+        batch.append(piece).append('\n');
+        m_rows.appended(m_size);
+        ++m_size;
+        m_cutter.tookBreak();
+        if (batch.size() >= 64 * 1024) {
+            if (!add(batch))
+                return false;
+            batch.resize(0);
         }
     }
-    return true;
+    return add(batch);
 }
 
 std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const

@@ -221,21 +221,25 @@ xdotool windowactivate --sync "$a"; sleep 0.3; save_as "$work/a-copy"
 kill $pid $pid2
 
 # One line of minified JSON named on the command line (5 MB, shown as rows): typed
-# at its end, Home and End go to the ends of the line, not of a row, and Save As
-# writes its bytes and what was typed, no line break added.
+# at its end, Home and End go to the ends of the line, not of a row, Find selects a
+# hit near its end, and Save As writes its bytes and what was typed, no line break added.
 python3 -c 'import sys; sys.stdout.write("[" + ",".join("{\"id\":%d,\"name\":\"item %d\",\"tags\":[\"a\",\"b\"],\"ok\":true}" % (i, i) for i in range(85000)) + "]")' > "$work/min.json"
-{ printf 'X'; cat "$work/min.json"; printf 'ok!'; } > "$work/min-expected"
+{ printf 'X'; sed 's/item 84999/Z/' "$work/min.json"; printf 'ok!'; } > "$work/min-expected"
 QT_QPA_PLATFORM=xcb "$exe" "$work/min.json" >>"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window with a one-line file"
 xdotool windowactivate --sync "$main"; sleep 0.5
-keys ctrl+End; type "ok"; keys Home; type "X"; keys End; type "!"; keys F4
+keys ctrl+End; type "ok"; keys Home; type "X"; keys End; type "!"
+keys ctrl+f; window Find >/dev/null || fail "no Find on the one-line file"; type "item 84999"; keys Return
+for i in $(seq 1 100); do [ "$(xdotool getactivewindow)" = "$main" ] && break; sleep 0.1; done
+type "Z"; keys F4
 for i in $(seq 1 600); do xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 && break; sleep 0.1; done
 window "Save As" >/dev/null || fail "no Save As dialog after typing on the one-line file"
 sleep 0.5; type "$work/min-saved.txt"; keys Return
 gone "Save As" || fail "the Save As dialog stayed open"
 for i in $(seq 1 300); do cmp -s "$work/min-saved.txt" "$work/min-expected" && break; sleep 0.1; done
 cmp -s "$work/min-saved.txt" "$work/min-expected" || fail "the one-line file was not saved as typed: $(cmp "$work/min-saved.txt" "$work/min-expected" 2>&1)"
-xdotool key alt+F4
+xdotool windowactivate --sync "$(window Find)"; keys Escape; gone Find || fail "Find did not close"
+xdotool windowactivate --sync "$main"; sleep 0.3; xdotool key alt+F4
 for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "the process with the one-line file did not end"
 

@@ -67,12 +67,19 @@ qint64 DisplayRows::toDisplay(qint64 file, bool nextRow) const
 
 void DisplayRows::appendStripped(QByteArrayView text, qint64 at, QByteArray &out) const
 {
+    // One resize and plain copies: a search strips a break every row, hundreds of thousands.
+    const size_t first = size_t(firstFrom(at)), last = size_t(firstFrom(at + text.size()));
+    const qsizetype base = out.size();
+    out.resize(base + text.size() - qsizetype(last - first));
+    char *to = out.data() + base;
     qint64 from = 0;
-    for (auto i = size_t(firstFrom(at)); i < m_at.size() && m_at[i] < at + text.size(); ++i) {
-        out.append(text.sliced(from, m_at[i] - at - from));
-        from = m_at[i] - at + 1;
+    for (size_t i = first; i < last; ++i) {
+        const qint64 n = m_at[i] - at - from;
+        std::memcpy(to, text.data() + from, size_t(n));
+        to += n;
+        from += n + 1;
     }
-    out.append(text.sliced(from));
+    std::memcpy(to, text.data() + from, size_t(text.size() - from));
 }
 
 void DisplayRows::shift(size_t from, qint64 by)

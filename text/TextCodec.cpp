@@ -64,8 +64,10 @@ bool toCp1252(QByteArrayView utf8, QByteArray &out, QString &unfit)
     return true;
 }
 
-// `text` in a named encoding; false at the first character it cannot store, which goes to `unfit`.
-bool toNamed(const QString &text, QStringEncoder &encoder, QByteArray &out, const QByteArray &name, QString &unfit)
+// `text` in a named encoding; false at the first character it cannot store, which goes to `unfit`. The encoder
+// and `check`, which reads its bytes back, keep a stateful encoding's state (ISO-2022-JP's) from piece to piece.
+bool toNamed(const QString &text, QStringEncoder &encoder, QStringDecoder &check, QByteArray &out,
+             const QByteArray &name, QString &unfit)
 {
     out = encoder.encode(text);
     // Converters put a substitute for what they cannot store; reading it back shows it.
@@ -73,7 +75,7 @@ bool toNamed(const QString &text, QStringEncoder &encoder, QByteArray &out, cons
         QStringDecoder decoder(name.constData(), QStringConverter::Flag::ConvertInitialBom);
         return QString(decoder.decode(bytes));
     };
-    if (!encoder.hasError() && readBack(out) == text)
+    if (!encoder.hasError() && QString(check.decode(out)) == text)
         return true;
     // Which character: blocks first, then the characters of the first block that fails.
     const auto fitsAlone = [&](const QString &part) {
@@ -325,9 +327,11 @@ bool encode(QByteArrayView utf8, const Encoding &encoding, ByteSink &out, qsizet
         break;
     }
     QStringEncoder encoder(encoding.name.constData());
+    QStringDecoder check(encoding.name.constData(), QStringConverter::Flag::ConvertInitialBom);
     QByteArray bytes;
     return pieces([&](QByteArrayView piece) {
-        return (toNamed(fromUtf8Text(piece), encoder, bytes, encoding.name, missing) || report()) && out.append(bytes);
+        return (toNamed(fromUtf8Text(piece), encoder, check, bytes, encoding.name, missing) || report())
+               && out.append(bytes);
     });
 }
 

@@ -2,6 +2,7 @@
 #include "text/TextCodec.h"
 #include "text/Detect.h"
 #include "text/Utf8.h"
+#include <cstring>
 
 namespace textfile {
 
@@ -278,12 +279,18 @@ Decoder::Step Decoder::fallBack(QByteArrayView where)
 bool Decoder::give(QByteArrayView utf8)
 {
     // The first line end decides the document's; the text after it is not looked at.
-    for (qsizetype i = 0; !m_lineEnd && i < utf8.size(); ++i) {
-        if (m_pendingCr)
-            m_lineEnd = utf8[i] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-        else if (utf8[i] == '\n')
+    // A text of one long line has none: memchr reads it many times faster than a loop.
+    if (!m_lineEnd && !utf8.isEmpty()) {
+        const char *p = utf8.data(), *end = p + utf8.size();
+        const auto lf = static_cast<const char *>(std::memchr(p, '\n', size_t(utf8.size())));
+        const auto cr = m_pendingCr ? p - 1
+                                    : static_cast<const char *>(std::memchr(p, '\r', size_t((lf ? lf : end) - p)));
+        if (cr && cr + 1 == end)
+            m_pendingCr = true;
+        else if (cr)
+            m_lineEnd = cr[1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+        else if (lf)
             m_lineEnd = LineEnd::Lf;
-        m_pendingCr = utf8[i] == '\r';
     }
     return m_sink.append(utf8);
 }

@@ -26,10 +26,10 @@ private slots:
             QTest::newRow(tag) << keys << display << QString::fromLatin1(after);
         };
         row("= at once is 0 + 0; R digit ignored", "=57", "0", "R");
-        row("repeated =; R =", "12+3===", "39", "R");
+        row("repeated =, down to 0.0001", "1/10=*===", "0.0001", "R");
         row("left operand from the 15-digit text", "1/3=*3=", "0.999999999999999", "R");
         row("difference overflows, empty display fails", "[-1E308]-[1E308]=5+=", "", "AONNN");
-        row("1E-05", "[0.00001]+0=", "1E-05", "R");
+        row("blanks around; 1E-05", "[ 0.00001\t]+0=", "1E-05", "R");
         // Found: a display whose nearest double is the largest one but whose digits exceed it was read as that double.
         row("rounds to the largest but lies above it", "[1.7976931348623158E308]+", "1.7976931348623158E308", "EO");
         for (const QString bad : {"", "-", "1E+", "1.2.3", "1,000", "inf", "１"})
@@ -47,6 +47,7 @@ private slots:
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
+            e.PressDigit(10), e.PressDigit(-1);   // not digits: ignored
             const CalcEngine before = e;
             if (k == u'[')
                 e.Display = key.captured(1).toStdU16String();
@@ -61,6 +62,7 @@ private slots:
                 QVERIFY(left(e) == left(before));
         }
         QTEST(QString::fromStdU16String(e.Display), "display");
+        QVERIFY(CalcEngine::ValueOf({}, u".").error == CalcError::NotANumber);   // no text, not even storage
         QTEST(QChar(u"EAR"[int(e.state())]) + after.remove(u'-'), "after");
     }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Find and Replace windows as built and at work on the editor.
+// The Find and Replace windows as built and at work on the editor, and their search on bytes of no character.
 #include "platform/Colors.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
 #include "search/SearchDefs.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
+#include "text/TextSearch.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -149,6 +150,15 @@ private Q_SLOTS:
         w->activateWindow();
         const bool whole = c.mode != Replace && c.message.isEmpty();
         QTRY_COMPARE(text1->textCursor().selectedText().size(), whole ? text1->toPlainText().size() : 0);
+    }
+
+    // Regardless of case, what starts no character (the lead byte of U+0800 or U+10FFFF alone, 0xFC 80 80 80, a
+    // continuation byte) matches only identical bytes, never part of a character; an empty text matches at once.
+    void invalidBytes()
+    {
+        for (auto [text, what, at] : {std::tuple("\xE0\xA0\x80", "\xE0", -1), {"\xF4\x8F\xBF\xBF", "\xF4", -1},
+                                      {"\xF4\x80\x80\x80", "\xFC\x80\x80\x80", -1}, {"a\x80", "\x80", 1}, {"a", "", 0}})
+            QCOMPARE(textsearch::findUtf8(text, what, textsearch::Compare::Text).start, qint64(at));
     }
 };
 

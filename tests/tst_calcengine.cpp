@@ -35,34 +35,24 @@ private slots:
         for (const QString bad : {"", "-", "1E+", "1.2.3", "1,000", "inf", "１"})
             row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
     }
-    // Each sequence runs on an engine alone. After every key, the rules of any sequence hold: a display that cannot
-    // be read changes nothing, an overflowing "=" empties the display, "=" never touches the left operand, operator
-    // or new-entry flag.
+    // Each sequence runs on an engine alone. After every key, a failure other than an overflowing "=" changes nothing.
     void keys()
     {
         QFETCH(QString, keys);
         CalcEngine e;
-        const auto left = [](const CalcEngine &c) { return std::tie(c.FirstOperand, c.PendingOp, c.NewEntry); };
         QString after;
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
             const QChar k = key.captured()[0];
-            e.PressDigit(10), e.PressDigit(-1);   // not digits: ignored
             const CalcEngine before = e;
             if (k == u'[')
                 e.Display = key.captured(1).toStdU16String();
             const CalcError error = k == u'[' ? CalcError::None : press(e, k);
             after += u"-NO"[int(error)];   // None, NotANumber, Overflow
-            if (k == u'=' && error == CalcError::Overflow && e.Display.empty() && !before.Display.empty())
-                QVERIFY(std::isinf(e.Result)
-                        && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
-            else if (error != CalcError::None)
+            if (error != CalcError::None && !(k == u'=' && error == CalcError::Overflow))
                 QVERIFY2(registers(e) == registers(before), keys.left(key.capturedEnd()).toUtf8());
-            if (k == u'=')
-                QVERIFY(left(e) == left(before));
         }
         QTEST(QString::fromStdU16String(e.Display), "display");
-        QVERIFY(CalcEngine::ValueOf({}, u".").error == CalcError::NotANumber);   // no text, not even storage
         QTEST(QChar(u"EAR"[int(e.state())]) + after.remove(u'-'), "after");
     }
 

@@ -26,23 +26,20 @@ private slots:
             QTest::newRow(tag) << keys << display << QString::fromLatin1(after);
         };
         row("= at once is 0 + 0; R digit ignored", "=57", "0", "R");
-        row("repeated =; R =", "12+3===", "39", "R");
+        row("repeated =, down to 0.0001", "1/10=*===", "0.0001", "R");
         row("left operand from the 15-digit text", "1/3=*3=", "0.999999999999999", "R");
         row("difference overflows, empty display fails", "[-1E308]-[1E308]=5+=", "", "AONNN");
-        row("1E-05", "[0.00001]+0=", "1E-05", "R");
+        row("blanks around; 1E-05", "[ 0.00001\t]+0=", "1E-05", "R");
         // Found: a display whose nearest double is the largest one but whose digits exceed it was read as that double.
         row("rounds to the largest but lies above it", "[1.7976931348623158E308]+", "1.7976931348623158E308", "EO");
         for (const QString bad : {"", "-", "1E+", "1.2.3", "1,000", "inf", "１"})
             row(qPrintable("not a number: " + bad), "[" + bad + "]+", bad, "EN");
     }
-    // Each sequence runs on an engine alone. After every key, the rules of any sequence hold: a display that cannot
-    // be read changes nothing, an overflowing "=" empties the display, "=" never touches the left operand, operator
-    // or new-entry flag.
+    // Each sequence runs on an engine alone. After every key, a failure other than an overflowing "=" changes nothing.
     void keys()
     {
         QFETCH(QString, keys);
         CalcEngine e;
-        const auto left = [](const CalcEngine &c) { return std::tie(c.FirstOperand, c.PendingOp, c.NewEntry); };
         QString after;
         const QRegularExpression keyPattern(QStringLiteral("\\[([^]]*)\\]|."));
         for (const QRegularExpressionMatch &key : keyPattern.globalMatch(keys)) {
@@ -52,13 +49,8 @@ private slots:
                 e.Display = key.captured(1).toStdU16String();
             const CalcError error = k == u'[' ? CalcError::None : press(e, k);
             after += u"-NO"[int(error)];   // None, NotANumber, Overflow
-            if (k == u'=' && error == CalcError::Overflow && e.Display.empty() && !before.Display.empty())
-                QVERIFY(std::isinf(e.Result)
-                        && e.SecondOperand == CalcEngine::ValueOf(before.Display, e.DecimalSeparator).value);
-            else if (error != CalcError::None)
+            if (error != CalcError::None && !(k == u'=' && error == CalcError::Overflow))
                 QVERIFY2(registers(e) == registers(before), keys.left(key.capturedEnd()).toUtf8());
-            if (k == u'=')
-                QVERIFY(left(e) == left(before));
         }
         QTEST(QString::fromStdU16String(e.Display), "display");
         QTEST(QChar(u"EAR"[int(e.state())]) + after.remove(u'-'), "after");

@@ -58,7 +58,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Start>("s");
         const QString a = QStringLiteral("a b ü.txt");
-        QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", "", {}};
         // The user's encoding rather than the detected one.
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", "", {}};
@@ -111,8 +110,6 @@ private Q_SLOTS:
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
-        QTest::newRow("several files")
-            << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
         QTest::newRow("remote only") << Drop{false, true, none, {"http://example.org/x.txt"}, "current", ""};
     }
     void droppedFileOpensAfterThePrompt()

@@ -65,17 +65,12 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};
-        QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
-        QTest::newRow("copy, nothing selected: the clipboard is kept") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
-        QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty")
             << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
         QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};
-        QTest::newRow("Delete") << Edit{nullptr, Nothing, "abcd", 0, 0, "bcd", 0, 0, Qt::Key_Delete};
         QTest::newRow("Ctrl+Z") << Edit{nullptr, Nothing, "abcd", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_Z};
-        QTest::newRow("Backspace at start") << Edit{nullptr, Nothing, "abcd", 0, 0, "abcd", 0, 0, Qt::Key_Backspace};
         QTest::newRow("unbound Ctrl+Q") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::CTRL | Qt::Key_Q};
         QTest::newRow("Ctrl+A")
             << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};

@@ -168,7 +168,6 @@ private Q_SLOTS:
         QTest::addColumn<Failure>("c");
         const QString missing = QStringLiteral("No such file or directory"),
                       odd = QStringLiteral("It is not a regular file.");
-        QTest::newRow("Open, missing") << Failure{"open", "missing.txt", missing, true};
         QTest::newRow("Open, folder") << Failure{"open", "folder", "Is a directory", true};
         // Refused at once, without waiting for a writer, as anything but a regular file is.
         QTest::newRow("Open, fifo") << Failure{"open", "fifo", odd, false};
@@ -232,7 +231,6 @@ private Q_SLOTS:
         QTest::newRow("touched, No; Save, Yes") << Notice{"touched", false, No, Yes};
         QTest::newRow("replaced (the watch is lost), unsaved, Yes") << Notice{"replaced", true, Yes, Ok};
         QTest::newRow("replaced, No; Save, Yes") << Notice{"replaced", false, No, Yes};
-        QTest::newRow("deleted: nothing to ask") << Notice{"deleted", false, Ok, Ok};
         QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, Ok, Ok};
     }
     void changeOnDiskAsksOnce()

@@ -38,10 +38,7 @@ void record(QAccessibleEvent *e)
 }
 
 enum class Side { Before, At, After };
-struct Span {
-    qsizetype start, end;
-    bool operator==(const Span &) const = default;
-};
+struct Span { qsizetype start, end; bool operator==(const Span &) const = default; };
 
 // The item of `type` before, at or after `o`, found on the whole string: lines end after LF, CR LF or a lone CR;
 // other items lie between consecutive boundaries of Unicode text segmentation.
@@ -192,6 +189,7 @@ private Q_SLOTS:
         // In "a\u00E9\U0001F600\r\nbc d", offsets in UTF-16 units; a removal is half of the paste's update.
         QTest::newRow("typing") << Report{8, 0, Act::Type, "x", "insert 8 x | caret 9"};
         QTest::newRow("Shift+Right selects") << Report{6, 0, Act::Key, "Shift+Right", "caret 7 | select 6-7"};
+        QTest::newRow("paste over selection") << Report{6, 2, Act::Paste, "Z", "update 6 bc>Z | caret 7 | select 7-7"};
         // A file opened replaces the text whole: no text in the report, the client reads what it needs.
         QTest::newRow("Open") << Report{1, 0, Act::Open, "new text", "update 0 > | caret 0"};
     }

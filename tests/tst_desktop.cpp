@@ -13,12 +13,8 @@
 
 // The arguments given (%FF stands for that byte) and the document, question and processes started.
 struct Start { QStringList args; QString text, name, message; QStringList started; };
-struct Drop {
-    bool onText, typed;
-    QList<MsgAnswer> answers;
-    QStringList urls;   // dropped as file names (text dropped from another program: e2e_x11.sh)
-    QString text, name;
-};
+// On the text area or the window, on typed text, the answers, the file names dropped (text: e2e_x11.sh), the result.
+struct Drop { bool onText, typed; QList<MsgAnswer> answers; QStringList urls; QString text, name; };
 Q_DECLARE_METATYPE(Start)
 Q_DECLARE_METATYPE(Drop)
 
@@ -97,8 +93,7 @@ private Q_SLOTS:
         dialogs().chooseFile(path(s.name));
         f.form->mnufilesave->trigger();
         QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(),
-                            f.form->Saved),
-                 std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
+                            f.form->Saved), std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
     }
 
     void droppedFileOpensAfterThePrompt_data()
@@ -106,7 +101,6 @@ private Q_SLOTS:
         QTest::addColumn<Drop>("d");
         const QStringList a{path(QStringLiteral("a b ü.txt"))};
         const QList<MsgAnswer> none;
-        QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};

@@ -42,8 +42,7 @@ struct ScriptedRegistry : Registry {
 };
 // A message box that, as a real one may when it closes, leaves another window active.
 struct LeavesOtherWindowActive : MessageBoxes {
-    MessageBoxes &inner;
-    QWidget &other;
+    MessageBoxes &inner; QWidget &other;
     LeavesOtherWindowActive(MessageBoxes &m, QWidget &w) : inner(m), other(w) {}
     MsgAnswer show(QWidget *parent, const QString &text, MsgButtons buttons) override
     {
@@ -75,10 +74,6 @@ private Q_SLOTS:
         QTest::newRow("first started, second not read") << Case{1, tool, 1, folder, both, toolPath, 1};
         QTest::newRow("first over 1024 bytes") << Case{1, QByteArray(1024, 'a') + '\0', 1, folder, both, inFolder, 2};
         QTest::newRow("first a number") << Case{4, number, NoKey, none, {"2452903424"}, "2452903424", 1};
-        QTest::newRow("first key without value, second without zero")
-            << Case{NoValue, none, 1, folder.chopped(1), both, inFolder, 2};
-        QTest::newRow("second without the program") << Case{NoKey, none, 1, folder, {toolPath}, {}, 2};
-        QTest::newRow("neither") << Case{NoKey, none, NoKey, none, both, {}, 2};
         QTest::newRow("registry throws") << Case{Throws, tool, 1, folder, both, {}, 1};
     }
     void startsTheToolOrSaysItIsUnavailable()

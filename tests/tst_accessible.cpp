@@ -38,10 +38,7 @@ void record(QAccessibleEvent *e)
 }
 
 enum class Side { Before, At, After };
-struct Span {
-    qsizetype start, end;
-    bool operator==(const Span &) const = default;
-};
+struct Span { qsizetype start, end; bool operator==(const Span &) const = default; };
 
 // The item of `type` before, at or after `o`, found on the whole string: lines end after LF, CR LF or a lone CR;
 // other items lie between consecutive boundaries of Unicode text segmentation.

@@ -13,12 +13,8 @@
 
 // The arguments given (%FF stands for that byte) and the document, question and processes started.
 struct Start { QStringList args; QString text, name, message; QStringList started; };
-struct Drop {
-    bool onText, typed;
-    QList<MsgAnswer> answers;
-    QStringList urls;   // dropped as file names (text dropped from another program: e2e_x11.sh)
-    QString text, name;
-};
+// On the text area or the window, on typed text, the answers, the file names dropped (text: e2e_x11.sh), the result.
+struct Drop { bool onText, typed; QList<MsgAnswer> answers; QStringList urls; QString text, name; };
 Q_DECLARE_METATYPE(Start)
 Q_DECLARE_METATYPE(Drop)
 
@@ -58,7 +54,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Start>("s");
         const QString a = QStringLiteral("a b ü.txt");
-        QTest::newRow("existing, absolute") << Start{{path(a)}, "alpha\r\n", a, "", {}};
         QTest::newRow("missing") << Start{{"new.txt"}, "", "new.txt", "", {}};
         // The user's encoding rather than the detected one.
         QTest::newRow("--encoding") << Start{{"--encoding=koi8-r", "cp.txt"}, "оПХБЕР", "cp.txt", "", {}};
@@ -98,8 +93,7 @@ private Q_SLOTS:
         dialogs().chooseFile(path(s.name));
         f.form->mnufilesave->trigger();
         QCOMPARE(std::tuple(f.contents(path(s.name)), dialogs().shown().value(0).file.fileName, f.form->cdb->FileName(),
-                            f.form->Saved),
-                 std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
+                            f.form->Saved), std::tuple(QByteArray("hi"), path(s.name), path(s.name), true));
     }
 
     void droppedFileOpensAfterThePrompt_data()
@@ -107,12 +101,9 @@ private Q_SLOTS:
         QTest::addColumn<Drop>("d");
         const QStringList a{path(QStringLiteral("a b ü.txt"))};
         const QList<MsgAnswer> none;
-        QTest::newRow("window, typed, No") << Drop{false, true, {MsgAnswer::No}, a, "alpha\r\n", a[0]};
         QTest::newRow("typed, No, cannot open")
             << Drop{true, true, {MsgAnswer::No, MsgAnswer::Ok}, {path("folder")}, "current", ""};
         QTest::newRow("text area, typed, Yes") << Drop{true, true, {MsgAnswer::Yes}, a, "alpha\r\n", a[0]};
-        QTest::newRow("several files")
-            << Drop{true, false, none, {"http://example.org/x.txt", a[0], path("folder")}, "alpha\r\n", a[0]};
         QTest::newRow("remote only") << Drop{false, true, none, {"http://example.org/x.txt"}, "current", ""};
     }
     void droppedFileOpensAfterThePrompt()

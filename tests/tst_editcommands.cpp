@@ -53,9 +53,8 @@ private Q_SLOTS:
         using enum FakeClipboard::Holds;
         const std::pair<const char *, FakeClipboard::Holds> holds[] = {
             {"empty", Nothing}, {"image only", ImageOnly}, {"unreadable", Unreadable}};
-        for (auto [name, h] : holds) {   // Cut and Copy whatever it holds; Paste needs readable text
+        for (auto [name, h] : holds) {   // Cut (and so Copy) whatever it holds; Paste needs readable text
             QTest::addRow("cut, clipboard %s", name) << Edit{cut, h, "abcd", 1, 2, "ad", 1, 0};
-            QTest::addRow("copy, clipboard %s", name) << Edit{copy, h, "abcd", 1, 2, "abcd", 1, 2};
             QTest::addRow("paste, clipboard %s", name) << Edit{paste, h, "abcd", 1, 2, "abcd", 1, 2};
         }
         // With text on the clipboard too. The menu's keys run the commands; the box's own bindings (system clipboard)
@@ -65,20 +64,12 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+V over a selection") << Edit{paste, Text, "abcd", 1, 2, "aXYd", 3, 0, Qt::CTRL | Qt::Key_V};
         QTest::newRow("Shift+Ins at the caret, after non-BMP")
             << Edit{paste, Text, "a\U0001F600b", 3, 0, "a\U0001F600XYb", 5, 0, Qt::SHIFT | Qt::Key_Insert};
-        QTest::newRow("Ctrl+X, nothing selected") << Edit{cut, Text, "abcd", 2, 0, "abcd", 2, 0, Qt::CTRL | Qt::Key_X};
-        QTest::newRow("copy, nothing selected: the clipboard is kept") << Edit{copy, Text, "abcd", 4, 0, "abcd", 4, 0};
-        QTest::newRow("Ctrl+C") << Edit{copy, Text, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_C};
         QTest::newRow("Ctrl+Ins, clipboard empty")
             << Edit{copy, Nothing, "abcd", 1, 2, "abcd", 1, 2, Qt::CTRL | Qt::Key_Insert};
         // An edit by the box's keys makes the text unsaved, a key changing nothing not; an emptied new one is saved.
-        QTest::newRow("typing") << Edit{nullptr, Nothing, "abcd", 0, 0, "xabcd", 1, 0, Qt::Key_X};
         QTest::newRow("Backspace") << Edit{nullptr, Nothing, "abcd", 3, 0, "abd", 2, 0, Qt::Key_Backspace};
-        QTest::newRow("Delete") << Edit{nullptr, Nothing, "abcd", 0, 0, "bcd", 0, 0, Qt::Key_Delete};
         QTest::newRow("Ctrl+Z") << Edit{nullptr, Nothing, "abcd", 0, 0, "", 0, 0, Qt::CTRL | Qt::Key_Z};
-        QTest::newRow("Backspace at start") << Edit{nullptr, Nothing, "abcd", 0, 0, "abcd", 0, 0, Qt::Key_Backspace};
         QTest::newRow("unbound Ctrl+Q") << Edit{nullptr, Nothing, "abcd", 1, 0, "abcd", 1, 0, Qt::CTRL | Qt::Key_Q};
-        QTest::newRow("Ctrl+A")
-            << Edit{&Form1::mnueditall_Click, Text, "abcd", 1, 2, "abcd", 0, 4, Qt::CTRL | Qt::Key_A};
     }
     void editCommands()
     {
@@ -182,8 +173,7 @@ private Q_SLOTS:
         p.chosen < 0 ? f.t->dialogs.cancelColor() : f.t->dialogs.chooseColor(quint32(p.chosen));
         (f.form->*p.cmd)();
         QCOMPARE(std::tuple(f.t->dialogs.shown().constFirst().flags, f.form->Text1->ForeColor(),
-                            f.form->Text1->BackColor(), f.form->Saved),
-                 std::tuple(58, p.outFore, p.outBack, true));
+                            f.form->Text1->BackColor(), f.form->Saved), std::tuple(58, p.outFore, p.outBack, true));
         const QColor caret = QRgb(f.form->Text1->SendScintilla(QsciScintillaBase::SCI_GETCARETFORE)),
                      bg = QRgb(p.outBack);
         QVERIFY(std::hypot(caret.red() - bg.red(), caret.green() - bg.green(), caret.blue() - bg.blue()) >= 96);
@@ -202,8 +192,7 @@ private Q_SLOTS:
         form.mnueditcut_Click();
         form.mnueditpaste_Click();
         QCOMPARE(std::tuple(QGuiApplication::clipboard()->text(), form.Text1->bytes().toByteArray(),
-                            form.mnueditpaste->isEnabled()),
-                 std::tuple(text, text.toUtf8(), true));
+                            form.mnueditpaste->isEnabled()), std::tuple(text, text.toUtf8(), true));
         QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         QVERIFY(!form.mnueditpaste->isEnabled());
         f.t->dialogs.answer(MsgAnswer::Ok);

@@ -73,13 +73,10 @@ private Q_SLOTS:
         for (const auto &[save, typed, cancelError, chosen] :
              {std::tuple(true, "notes", true, "notes.txt"), {true, "README", true, "README"},
               {false, "README", true, "README"}, {false, "", true, "kept.txt"}, {false, "", false, "kept.txt"}}) {
-            const auto row = qScopeGuard([&] {
-                if (QTest::currentTestFailed())
-                    qWarning("in row: save %d, typed \"%s\", cancel error %d", save, typed, cancelError);
-            });
+            const auto row = qScopeGuard(
+                [&] { if (QTest::currentTestFailed()) qWarning("row %d \"%s\" %d", save, typed, cancelError); });
             QTemporaryDir dir;
-            QFile readme(dir.filePath(QStringLiteral("README")));
-            QVERIFY(readme.open(QIODevice::WriteOnly));
+            QVERIFY(QFile(dir.filePath(QStringLiteral("README"))).open(QIODevice::WriteOnly));
             QtDialogs dialogs;
             CommonDialog cdb(dialogs, nullptr);
             cdb.Filter = QStringLiteral("Text file(*.txt)|*.txt");

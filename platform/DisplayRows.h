@@ -43,7 +43,6 @@ public:
     QByteArray strip(QByteArrayView text, qint64 at) const
     {
         QByteArray out;
-        out.reserve(text.size());
         appendStripped(text, at, out);
         return out;
     }

@@ -65,11 +65,10 @@ bool TextBox::moveOverBreaks(QKeyEvent *e)
             send(SCI_SETEMPTYSELECTION, caret);
             return true;
         }
+        const bool back = e->key() == Qt::Key_Backspace;
         qint64 at = caret;
-        while (empty && e->key() == Qt::Key_Backspace && at > 0 && m_rows.isBreak(at - 1))
-            --at;
-        while (empty && e->key() == Qt::Key_Delete && m_rows.isBreak(at))
-            ++at;
+        while (empty && m_rows.isBreak(back ? at - 1 : at))
+            at += back ? -1 : 1;
         if (at != caret)
             send(SCI_SETSEL, at, at);
         return false;

@@ -72,17 +72,14 @@ bool toNamed(const QString &text, QStringEncoder &encoder, QStringDecoder &check
 {
     out = encoder.encode(text);
     // Converters put a substitute for what they cannot store; reading it back shows it.
-    const auto readBack = [&name](const QByteArray &bytes) {
-        QStringDecoder decoder(name.constData(), QStringConverter::Flag::ConvertInitialBom);
-        return QString(decoder.decode(bytes));
-    };
     if (!encoder.hasError() && QString(check.decode(out)) == text)
         return true;
     // Which character: blocks first, then the characters of the first block that fails.
     const auto fitsAlone = [&](const QString &part) {
         QStringEncoder alone(name.constData());
+        QStringDecoder back(name.constData(), QStringConverter::Flag::ConvertInitialBom);
         const QByteArray bytes = alone.encode(part);
-        return !alone.hasError() && readBack(bytes) == part;
+        return !alone.hasError() && QString(back.decode(bytes)) == part;
     };
     for (qsizetype block = 256, i = 0; i < text.size();) {
         qsizetype n = qMin(block, text.size() - i);

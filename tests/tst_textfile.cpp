@@ -305,7 +305,7 @@ private Q_SLOTS:
         QVERIFY(textfile::write(path, QByteArray(total, 'a'), Encoding::Utf8, note).ok);
         Sink sink;
         textfile::Decoder decoder(sink);
-        QVERIFY(textfile::read(path, decoder, {.progress = note}).ok);
+        QVERIFY(textfile::read(path, decoder, {.chunk = chunk, .progress = note}).ok);
         QCOMPARE(seen, (QList<qint64>{0, total, chunk, total, total, total, chunk, total, total, total}));
         sink.room = false;   // refused at the end, where two bytes are handed over, and where 256 KiB fill the head
         for (const auto &[bytes, piece] : {std::pair("ab"_ba, chunk), {QByteArray(256 << 10, 'a'), 128 << 10}}) {

@@ -48,7 +48,9 @@ struct Result {
 using Progress = std::function<void(qint64 done, qint64 total)>;
 
 struct ReadOptions {
-    qsizetype chunk = DefaultChunk;
+    // The piece read at a time is held beside the text as it loads: small, so a
+    // file's load takes little more than its text's memory.
+    qsizetype chunk = qsizetype(256) << 10;
     // Memory free for the text; a file that cannot fit is refused before it is read. Negative: unknown.
     qint64 memoryAvailable = -1;
     Progress progress;

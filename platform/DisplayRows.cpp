@@ -31,6 +31,14 @@ bool startsCharacter(char32_t cp)
     return cat != QChar::Mark_NonSpacing && cat != QChar::Mark_SpacingCombining && cat != QChar::Mark_Enclosing;
 }
 
+// East Asian text may break between any two ideographs or kana; their
+// punctuation, which must not start a row, is not among these.
+bool breaksBefore(char32_t cp)
+{
+    return (cp >= 0x3041 && cp <= 0x30FA) || (cp >= 0x3400 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFAFF)
+           || (cp >= 0x20000 && cp <= 0x3FFFF);
+}
+
 const char *lineEnd(const char *p, const char *end)
 {
     const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
@@ -168,10 +176,15 @@ qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
             ++i;
             continue;
         }
-        const bool wanted = m_last == ' ' || m_row >= m_limit + Slack;
-        if (wanted && !isContinuation(c) && startsCharacter(codePointAt(text, i))) {
-            m_due = true;
-            return i;
+        // After a space, or a comma with no space after it (minified data), or
+        // before an ideograph; else once Slack bytes have gone by.
+        const bool wanted = m_last == ' ' || (m_last == ',' && c != ' ') || m_row >= m_limit + Slack;
+        if ((wanted || c >= 0xE3) && !isContinuation(c)) {
+            const char32_t cp = codePointAt(text, i);
+            if (startsCharacter(cp) && (wanted || breaksBefore(cp))) {
+                m_due = true;
+                return i;
+            }
         }
         ++m_row;
         m_last = char(c);

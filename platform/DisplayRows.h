@@ -16,9 +16,10 @@ class DisplayRows
 public:
     // A line's first row is as long as a line may be whole (the component lays
     // out 4 KiB in about 3 ms here); the rest are short, since every row in view
-    // is laid out whole when the view moves far. A cut waits up to Slack bytes for a space.
+    // is laid out whole when the view moves far (Find's hit, End): as long as a short line. A cut
+    // waits up to Slack bytes for a space, a comma or an ideograph.
     static constexpr qint64 FirstRow = 4096;
-    static constexpr qint64 Row = 128;
+    static constexpr qint64 Row = 80;
     static constexpr qint64 Slack = 64;
     // A text with rows is copied whole when asked for its bytes (a save): a bigger one
     // keeps its long lines whole, slow to edit but never short of memory for that copy.

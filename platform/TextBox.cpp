@@ -297,7 +297,7 @@ TextBox::PendingText::~PendingText()
 bool TextBox::PendingText::append(QByteArrayView utf8)
 {
     // Long lines go to the component as rows: a break after each. Rows and breaks go
-    // in batches: each call costs the component about as much as a row of 128 bytes.
+    // in batches: each call costs the component about as much as a row.
     m_rowsAllowed = m_rowsAllowed && (!m_rows.isEmpty() || m_size + utf8.size() <= DisplayRows::MostText);
     QByteArray batch;
     const auto add = [this](QByteArrayView bytes) {

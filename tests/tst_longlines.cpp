@@ -177,16 +177,18 @@ private Q_SLOTS:
 
     void rowsStartWhereCharactersStart()
     {
-        // Rows start after a space where there is one; in lines with none, never with an accent or a skin tone.
-        const QByteArray pieces[] = {"word ", "e\xCC\x81\xCC\xA3", "ab👍🏻"};
+        // Rows start after a space where there is one, before an ideograph (not before its stop) in East Asian
+        // text; in lines with neither, never with an accent or a skin tone.
+        const QByteArray pieces[] = {"word ", "字字字。", "e\xCC\x81\xCC\xA3", "ab👍🏻"};
         for (const QByteArray &unit : pieces) {
             TextBox box;
             box.loadBytes(unit.repeated(20000));
+            const bool wholeUnits = unit.endsWith(' ') || unit.startsWith("字");
             for (long r = 1; r < sci(box, Sci::SCI_GETLINECOUNT); ++r) {
                 const long at = sci(box, Sci::SCI_POSITIONFROMLINE, r);
                 const QByteArray row = box.bytesAt(at, at + 8);
                 const char32_t c = QString::fromUtf8(row).toUcs4().value(0);
-                QVERIFY2(unit == "word " ? row.startsWith("word") : QChar::category(c) != QChar::Mark_NonSpacing
+                QVERIFY2(wholeUnits ? row.startsWith(unit.first(3)) : QChar::category(c) != QChar::Mark_NonSpacing
                                                  && (c < 0x1F3FB || c > 0x1F3FF) && (row[0] & 0xC0) != 0x80,
                          qPrintable(QString::number(r)));
             }

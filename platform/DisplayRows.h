@@ -20,7 +20,7 @@ public:
     // waits up to Slack bytes for a space, a comma or an ideograph.
     static constexpr qint64 FirstRow = 4096;
     static constexpr qint64 Row = 80;
-    static constexpr qint64 Slack = 64;
+    static constexpr qint64 Slack = 16;
     // A text with rows is copied whole when asked for its bytes (a save): a bigger one
     // keeps its long lines whole, slow to edit but never short of memory for that copy.
     static constexpr qint64 MostText = qint64(512) << 20;

@@ -1,30 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DisplayRows.h"
-#include <QList>
-#include <QString>
+#include <QChar>
 #include <algorithm>
 #include <cstring>
 
 namespace {
 bool isContinuation(uchar c) { return (c & 0xC0) == 0x80; }
 
-// The code point starting at text[i], or 0 when it is not all there yet.
+// The code point starting at text[i], or 0 when it is not all there yet. Asked once a
+// row, so without a string of its own; the bytes of a malformed one give some value,
+// which at worst moves a cut on.
 char32_t codePointAt(QByteArrayView text, qsizetype i)
 {
     const uchar c = uchar(text[i]);
-    const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    if (c < 0x80)
+        return c;
+    const int n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     if (i + n > text.size())
         return 0;
-    const QList<uint> ucs4 = QString::fromUtf8(text.sliced(i, n)).toUcs4();
-    return ucs4.isEmpty() ? 0 : ucs4[0];
+    char32_t cp = c & (0x3F >> (n - 1));
+    for (int k = 1; k < n; ++k)
+        cp = (cp << 6) | (uchar(text[i + k]) & 0x3F);
+    return cp;
 }
 
 // A row may end before this character: not inside what a reader sees as one
 // character (a combining mark, a joiner, a variation selector or skin tone after it).
 bool startsCharacter(char32_t cp)
 {
-    if (cp == 0)
-        return false;
+    if (cp < 0x300)   // before the first combining mark
+        return cp != 0;
     if (cp == 0x200D || (cp >= 0x1F3FB && cp <= 0x1F3FF))
         return false;
     const QChar::Category cat = QChar::category(cp);

@@ -337,7 +337,11 @@ std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
     const bool rows = size <= DisplayRows::MostText;
     const unsigned long room = (unsigned long)(size + (rows ? size / DisplayRows::Row : 0) + 64 * 1024);
     void *loader = reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions));
-    return std::unique_ptr<PendingText>(new PendingText(loader, rows));
+    auto text = std::unique_ptr<PendingText>(new PendingText(loader, rows));
+    // Likewise the rows' table: untouched, the room costs no memory.
+    if (rows)
+        text->m_rows.reserve(size / DisplayRows::Row + 1);
+    return text;
 }
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)

@@ -198,6 +198,11 @@ public:
         m_text.reset();   // the old one goes first: never two at a time
         return true;
     }
+    bool finish()
+    {
+        outOfMemory = m_text && !m_text->finish();
+        return !outOfMemory;
+    }
     std::unique_ptr<TextBox::PendingText> take() { return m_text ? std::move(m_text) : m_box.newText(0); }
     bool outOfMemory = false;
 
@@ -221,6 +226,7 @@ bool Form1::readFile(const QString &path, const std::optional<textfile::Encoding
     LongWork::run(statusbar, [&](LongWork::Progress &progress) {
         options.progress = [&](qint64 done, qint64 total) { progress.report(done, total); };
         r = textfile::read(path, decoder, options);
+        r.ok = r.ok && sink.finish();
     });
     if (!r.ok) {
         showFailure(form1text::cannotOpen(path), sink.outOfMemory ? QString::fromLocal8Bit(std::strerror(ENOMEM)) : r.error);

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 bool isContinuation(uchar c) { return (c & 0xC0) == 0x80; }
@@ -157,16 +158,63 @@ void DisplayRows::beforeDelete(qint64 at, qint64 length, By by)
     shift(first, -length);
 }
 
-qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
+bool DisplayRows::Cutter::feed(QByteArrayView text, const Put &put)
+{
+    const char *base = text.data();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (m_long) {
+            if (!cutRows(text, i, put))
+                return false;
+            continue;
+        }
+        // Lines that end within LongestWhole bytes go on whole, as many as follow each other.
+        const qsizetype from = i;
+        qint64 line = m_head.size();   // the current line's bytes before i
+        while (i < n) {
+            const char *e = lineEnd(base + i, base + qMin<qint64>(n, i + LongestWhole - line + 1));
+            if (!e)
+                break;
+            i = e - base + 1;
+            line = 0;
+        }
+        if (i > from && ((!m_head.isEmpty() && !put(std::exchange(m_head, {}), false))
+                         || !put(text.sliced(from, i - from), false)))
+            return false;
+        if (line + (n - i) <= LongestWhole) {   // it may still end in time
+            m_head.append(text.sliced(i));
+            return true;
+        }
+        // A long line: rows from its start, the bytes held back first.
+        m_long = true;
+        m_row = 0;
+        m_last = '\n';
+        const QByteArray head = std::exchange(m_head, {});
+        for (qsizetype j = 0; j < head.size();) {
+            if (!cutRows(head, j, put))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool DisplayRows::Cutter::finish(const Put &put)
+{
+    return m_head.isEmpty() || put(std::exchange(m_head, {}), false);
+}
+
+bool DisplayRows::Cutter::cutRows(QByteArrayView text, qsizetype &from, const Put &put)
 {
     const char *base = text.data();
     qsizetype i = from;
-    while (i < text.size()) {
-        if (m_row < m_limit) {
+    bool due = false;
+    while (i < text.size() && m_long && !due) {
+        if (m_row < Row) {
             // Up to the row's length, only a line end matters.
-            const qsizetype window = qsizetype(qMin<qint64>(m_limit - m_row, text.size() - i));
+            const qsizetype window = qsizetype(qMin<qint64>(Row - m_row, text.size() - i));
             if (const char *e = lineEnd(base + i, base + i + window)) {
-                lineEnded(*e);
+                m_long = false;
                 i = e - base + 1;
             } else {
                 m_row += window;
@@ -177,51 +225,53 @@ qsizetype DisplayRows::Cutter::next(QByteArrayView text, qsizetype from)
         }
         const uchar c = uchar(base[i]);
         if (c == '\n' || c == '\r') {
-            lineEnded(char(c));
+            m_long = false;
             ++i;
             continue;
         }
         // After a space, or a comma with no space after it (minified data), or
         // before an ideograph; else once Slack bytes have gone by.
-        const bool wanted = m_last == ' ' || (m_last == ',' && c != ' ') || m_row >= m_limit + Slack;
+        const bool wanted = m_last == ' ' || (m_last == ',' && c != ' ') || m_row >= Row + Slack;
         if ((wanted || c >= 0xE3) && !isContinuation(c)) {
             const char32_t cp = codePointAt(text, i);
             if (startsCharacter(cp) && (wanted || breaksBefore(cp))) {
-                m_due = true;
-                return i;
+                due = true;
+                m_row = 0;
+                break;
             }
         }
         ++m_row;
         m_last = char(c);
         ++i;
     }
-    return i;
+    const QByteArrayView piece = text.sliced(from, i - from);
+    from = i;
+    return put(piece, due);
 }
 
 QByteArray DisplayRows::cut(QByteArrayView utf8, std::vector<qint64> &relative)
 {
     QByteArray out;
     out.reserve(utf8.size() + utf8.size() / Row + 1);
-    Cutter cutter;
-    qsizetype from = 0;
-    while (from < utf8.size()) {
-        const qsizetype to = cutter.next(utf8, from);
-        out.append(utf8.sliced(from, to - from));
-        from = to;
-        if (cutter.breakDue()) {
+    const Cutter::Put put = [&](QByteArrayView piece, bool breakAfter) {
+        out.append(piece);
+        if (breakAfter) {
             relative.push_back(out.size());
             out.append('\n');
-            cutter.tookBreak();
         }
-    }
+        return true;
+    };
+    Cutter cutter;
+    cutter.feed(utf8, put);
+    cutter.finish(put);
     return out;
 }
 
 bool DisplayRows::hasLongLine(QByteArrayView utf8)
 {
     const char *p = utf8.data(), *end = p + utf8.size();
-    while (end - p > FirstRow) {
-        const char *e = lineEnd(p, p + FirstRow + 1);
+    while (end - p > LongestWhole) {
+        const char *e = lineEnd(p, p + LongestWhole + 1);
         if (!e)
             return true;
         p = e + 1;

@@ -9,16 +9,17 @@
 // back as breaks and never as the user's line feeds.
 #include <QByteArray>
 #include <QByteArrayView>
+#include <functional>
 #include <vector>
 
 class DisplayRows
 {
 public:
-    // A line's first row is as long as a line may be whole (the component lays
-    // out 4 KiB in about 3 ms here); the rest are short, since every row in view
-    // is laid out whole when the view moves far (Find's hit, End): as long as a short line. A cut
-    // waits up to Slack bytes for a space, a comma or an ideograph.
-    static constexpr qint64 FirstRow = 4096;
+    // A line may be as long as LongestWhole and stay whole (the component lays out 4 KiB
+    // in about 3 ms here); a longer one is cut into rows as long as a short line, since
+    // every row in view is laid out whole when the view moves far (Find's hit, End). A
+    // cut waits up to Slack bytes for a space, a comma or an ideograph.
+    static constexpr qint64 LongestWhole = 4096;
     static constexpr qint64 Row = 80;
     static constexpr qint64 Slack = 16;
     // A text with rows is copied whole when asked for its bytes (a save): a bigger one
@@ -63,22 +64,25 @@ public:
     }
     qint64 breaksToInsert(By by, qint64 length) const;
 
-    // Cuts a text into rows as it streams in: pieces to copy and, between them, breaks.
+    // Cuts a text into rows as it streams in. A line's first LongestWhole bytes are held
+    // back until it ends (and stays whole) or goes on (and its rows start at its start).
     class Cutter
     {
     public:
-        // Bytes of `text` (from `from`) to copy before the next break, or up to its end:
-        // the end, or a position after which a break goes.
-        qsizetype next(QByteArrayView text, qsizetype from);
-        bool breakDue() const { return m_due; }
-        void tookBreak() { m_row = 0; m_due = false; m_limit = Row; }
+        // Gets the text in pieces, in order, each with whether a break follows it; false stops.
+        using Put = std::function<bool(QByteArrayView piece, bool breakAfter)>;
+        // Any pieces of whole characters give the rows of the whole text.
+        bool feed(QByteArrayView text, const Put &put);
+        bool finish(const Put &put);   // the bytes held back, at the text's end
+        qint64 held() const { return m_head.size(); }
 
     private:
-        void lineEnded(char c) { m_row = 0; m_last = c; m_limit = FirstRow; }
+        // Puts the next piece of a long line from `from` on, up to its next break or its end.
+        bool cutRows(QByteArrayView text, qsizetype &from, const Put &put);
+        QByteArray m_head;   // the current line's first bytes, while it may stay whole
+        bool m_long = false;
         qint64 m_row = 0;   // bytes in the row so far
-        qint64 m_limit = FirstRow;
         char m_last = '\n';
-        bool m_due = false;
     };
     // `utf8` as rows, the breaks' positions within it added to `relative`.
     static QByteArray cut(QByteArrayView utf8, std::vector<qint64> &relative);

@@ -296,36 +296,41 @@ TextBox::PendingText::~PendingText()
 
 bool TextBox::PendingText::append(QByteArrayView utf8)
 {
+    m_rowsAllowed = m_rowsAllowed
+                    && (!m_rows.isEmpty() || m_size + m_cutter.held() + utf8.size() <= DisplayRows::MostText);
+    const DisplayRows::Cutter::Put put = [this](QByteArrayView piece, bool breakAfter) {
+        return this->put(piece, breakAfter);
+    };
+    if (!m_rowsAllowed)
+        return m_cutter.finish(put) && put(utf8, false) && sendBatch();
+    return m_cutter.feed(utf8, put) && sendBatch();
+}
+
+bool TextBox::PendingText::finish()
+{
+    return m_cutter.finish([this](QByteArrayView piece, bool breakAfter) { return put(piece, breakAfter); })
+           && sendBatch();
+}
+
+bool TextBox::PendingText::put(QByteArrayView piece, bool breakAfter)
+{
     // Long lines go to the component as rows: a break after each. Rows and breaks go
     // in batches: each call costs the component about as much as a row.
-    m_rowsAllowed = m_rowsAllowed && (!m_rows.isEmpty() || m_size + utf8.size() <= DisplayRows::MostText);
-    QByteArray batch;
-    const auto add = [this](QByteArrayView bytes) {
-        return bytes.isEmpty() || loaderOf(m_loader)->AddData(bytes.data(), bytes.size()) == SC_STATUS_OK;
-    };
-    for (qsizetype from = 0; from < utf8.size();) {
-        const qsizetype to = m_rowsAllowed ? m_cutter.next(utf8, from) : utf8.size();
-        const QByteArrayView piece = utf8.sliced(from, to - from);
-        m_nonchars.inserted(m_size, piece);
-        m_size += piece.size();
-        from = to;
-        if (!m_rowsAllowed || !m_cutter.breakDue()) {
-            if (!add(batch) || !add(piece))
-                return false;
-            batch.resize(0);
-            continue;
-        }
-        batch.append(piece).append('\n');
-        m_rows.appended(m_size);
-        ++m_size;
-        m_cutter.tookBreak();
-        if (batch.size() >= 64 * 1024) {
-            if (!add(batch))
-                return false;
-            batch.resize(0);
-        }
-    }
-    return add(batch);
+    m_nonchars.inserted(m_size, piece);
+    m_size += piece.size();
+    if (!breakAfter)
+        return sendBatch() && (piece.isEmpty() || loaderOf(m_loader)->AddData(piece.data(), piece.size()) == SC_STATUS_OK);
+    m_batch.append(piece).append('\n');
+    m_rows.appended(m_size);
+    ++m_size;
+    return m_batch.size() < 64 * 1024 || sendBatch();
+}
+
+bool TextBox::PendingText::sendBatch()
+{
+    const bool sent = m_batch.isEmpty() || loaderOf(m_loader)->AddData(m_batch.data(), m_batch.size()) == SC_STATUS_OK;
+    m_batch.resize(0);
+    return sent;
 }
 
 std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
@@ -346,6 +351,9 @@ std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)
 {
+    // Whatever the cut still holds back goes in first: never a byte left out.
+    if (!text->finish())
+        throw std::bad_alloc();
     applyEdits();
     releaseIndex();
     SciLoader *loader = loaderOf(text->m_loader);

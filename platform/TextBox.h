@@ -37,6 +37,7 @@ public:
     public:
         ~PendingText();
         bool append(QByteArrayView utf8);   // false when memory ran out
+        bool finish();                      // the last bytes, held back for rows; false likewise
 
     private:
         friend class TextBox;
@@ -46,7 +47,10 @@ public:
         qint64 m_size = 0;   // in the component, breaks included
         DisplayRows m_rows;
         DisplayRows::Cutter m_cutter;
+        QByteArray m_batch;   // rows and breaks on their way to the component
         bool m_rowsAllowed;
+        bool put(QByteArrayView piece, bool breakAfter);
+        bool sendBatch();
     };
     std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
     void adopt(std::unique_ptr<PendingText> text);

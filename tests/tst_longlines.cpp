@@ -45,6 +45,13 @@ class TestLongLines : public QObject
     Q_OBJECT
     long sci(TextBox &box, unsigned int msg, unsigned long w = 0, long l = 0) { return box.SendScintilla(msg, w, l); }
 
+    std::vector<long> rows(TextBox &box)
+    {
+        std::vector<long> starts;
+        for (long r = 0; r < sci(box, Sci::SCI_GETLINECOUNT); ++r)
+            starts.push_back(sci(box, Sci::SCI_POSITIONFROMLINE, r));
+        return starts;
+    }
     // A character boundary, often where a row starts or ends.
     qsizetype position(TextBox &box, const QByteArray &model)
     {
@@ -65,7 +72,18 @@ private Q_SLOTS:
             TextBox box;
             box.show();
             QByteArray model = text(1 + pick(5), round % 2);
-            box.loadBytes(model);
+            // In random pieces of whole characters, as a file is read: the rows of the whole.
+            auto pending = box.newText(model.size());
+            for (qsizetype at = 0, end; at < model.size(); at = end) {
+                end = qMin<qsizetype>(model.size(), at + 1 + pick(8 << 10));
+                while (end < model.size() && (uchar(model[end]) & 0xC0) == 0x80)
+                    ++end;
+                QVERIFY(pending->append(model.sliced(at, end - at)));
+            }
+            box.adopt(std::move(pending));
+            TextBox whole;
+            whole.loadBytes(model);
+            QVERIFY(rows(box) == rows(whole));
             std::vector<QByteArray> done{model};
             QByteArray journal = model;   // the text as the edits the box reports make it
             connect(&box, &TextBox::edited, &box, [&](qint64 at, qint64 removed, QByteArrayView inserted) {

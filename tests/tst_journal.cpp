@@ -190,7 +190,6 @@ private Q_SLOTS:
         QVERIFY(::kill(saver, SIGKILL) == 0 && ::waitpid(saver, &status, 0) == saver);
         const QString copy = state + "/" + QDir(state).entryList({"*.before-save"}).value(0);
         const QByteArray torn = f.contents(doc);
-        QVERIFY(torn != old && torn.startsWith("typed "));
         if (kind == "replaced")
             QVERIFY(::unlink(QFile::encodeName(doc)) == 0 && textfile::write(doc, torn).ok);
         if (kind == "unchanged")

@@ -79,9 +79,10 @@ private Q_SLOTS:
                     QVERIFY(whole.edits.first(c.edits.size()) == c.edits && (!c.header || c.header == whole.header));
             }
         }
-        // Positions past 4 GiB come back whole.
+        // Positions past 4 GiB come back whole, under a header of the last kinds it holds (GB18030 with a mark, CR).
         const journal::Edit far{(qint64(1) << 40) + 7, (qint64(1) << 33) + 1, "q"};
-        const QByteArray raw = journal::encodeHeader({}) + journal::encodeEdit(far.at, far.removed, far.inserted);
+        const journal::Header last{{}, {}, {textfile::Encoding::Kind::Named, true, "GB18030"}, LineEnd::Cr};
+        const QByteArray raw = journal::encodeHeader(last) + journal::encodeEdit(far.at, far.removed, far.inserted);
         QCOMPARE(journal::decode(raw).edits, QList<journal::Edit>{far});
     }
 

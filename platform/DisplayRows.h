@@ -90,7 +90,6 @@ public:
 
     // Tells the rows a break was put at display position `at` while loading (in order).
     void appended(qint64 at) { m_at.push_back(at); }
-    void reserve(qint64 breaks) { m_at.reserve(size_t(breaks)); }
 
 private:
     void shift(size_t from, qint64 by);

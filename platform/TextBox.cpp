@@ -298,18 +298,16 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
 {
     m_rowsAllowed = m_rowsAllowed
                     && (!m_rows.isEmpty() || m_size + m_cutter.held() + utf8.size() <= DisplayRows::MostText);
-    const DisplayRows::Cutter::Put put = [this](QByteArrayView piece, bool breakAfter) {
-        return this->put(piece, breakAfter);
-    };
     if (!m_rowsAllowed)
-        return m_cutter.finish(put) && put(utf8, false) && sendBatch();
-    return m_cutter.feed(utf8, put) && sendBatch();
+        return finish() && put(utf8, false) && sendBatch();
+    return m_cutter.feed(utf8, putter()) && sendBatch();
 }
 
-bool TextBox::PendingText::finish()
+bool TextBox::PendingText::finish() { return m_cutter.finish(putter()) && sendBatch(); }
+
+DisplayRows::Cutter::Put TextBox::PendingText::putter()
 {
-    return m_cutter.finish([this](QByteArrayView piece, bool breakAfter) { return put(piece, breakAfter); })
-           && sendBatch();
+    return [this](QByteArrayView piece, bool breakAfter) { return put(piece, breakAfter); };
 }
 
 bool TextBox::PendingText::put(QByteArrayView piece, bool breakAfter)
@@ -319,7 +317,7 @@ bool TextBox::PendingText::put(QByteArrayView piece, bool breakAfter)
     m_nonchars.inserted(m_size, piece);
     m_size += piece.size();
     if (!breakAfter)
-        return sendBatch() && (piece.isEmpty() || loaderOf(m_loader)->AddData(piece.data(), piece.size()) == SC_STATUS_OK);
+        return sendBatch() && add(piece);
     m_batch.append(piece).append('\n');
     m_rows.appended(m_size);
     ++m_size;
@@ -328,9 +326,14 @@ bool TextBox::PendingText::put(QByteArrayView piece, bool breakAfter)
 
 bool TextBox::PendingText::sendBatch()
 {
-    const bool sent = m_batch.isEmpty() || loaderOf(m_loader)->AddData(m_batch.data(), m_batch.size()) == SC_STATUS_OK;
+    const bool sent = add(m_batch);
     m_batch.resize(0);
     return sent;
+}
+
+bool TextBox::PendingText::add(QByteArrayView bytes)
+{
+    return bytes.isEmpty() || loaderOf(m_loader)->AddData(bytes.data(), bytes.size()) == SC_STATUS_OK;
 }
 
 std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
@@ -342,11 +345,7 @@ std::unique_ptr<TextBox::PendingText> TextBox::newText(qint64 sizeHint) const
     const bool rows = size <= DisplayRows::MostText;
     const unsigned long room = (unsigned long)(size + (rows ? size / DisplayRows::Row : 0) + 64 * 1024);
     void *loader = reinterpret_cast<void *>(send(SCI_CREATELOADER, room, DocumentOptions));
-    auto text = std::unique_ptr<PendingText>(new PendingText(loader, rows));
-    // Likewise the rows' table: untouched, the room costs no memory.
-    if (rows)
-        text->m_rows.reserve(size / DisplayRows::Row + 1);
-    return text;
+    return std::unique_ptr<PendingText>(new PendingText(loader, rows));
 }
 
 void TextBox::adopt(std::unique_ptr<PendingText> text)

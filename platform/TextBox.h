@@ -49,8 +49,10 @@ public:
         DisplayRows::Cutter m_cutter;
         QByteArray m_batch;   // rows and breaks on their way to the component
         bool m_rowsAllowed;
+        DisplayRows::Cutter::Put putter();
         bool put(QByteArrayView piece, bool breakAfter);
         bool sendBatch();
+        bool add(QByteArrayView bytes);   // to the component
     };
     std::unique_ptr<PendingText> newText(qint64 sizeHint) const;
     void adopt(std::unique_ptr<PendingText> text);

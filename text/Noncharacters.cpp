@@ -1,6 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/Noncharacters.h"
 #include <algorithm>
+#include <cstring>
+
+namespace {
+// Whether any of the eight bytes at p is 0xEF or above: whether any byte of the
+// complement is below 0x11 (the "has a byte less than" test on a whole word).
+bool holdsLeadByte(const char *p)
+{
+    quint64 word;
+    std::memcpy(&word, p, sizeof word);
+    const quint64 inverse = ~word, ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    return ((inverse - ones * 0x11) & ~inverse & highs) != 0;
+}
+}
 
 int Noncharacters::lengthAt(QByteArrayView text, qsizetype i)
 {
@@ -28,8 +41,14 @@ void Noncharacters::inserted(qint64 at, QByteArrayView text)
         later->start += text.size();
     std::vector<Entry> found;
     const char *p = text.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        // Every noncharacter starts with a byte of 0xEF or above: skip the rest fast.
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        // Every noncharacter starts with a byte of 0xEF or above: skip the rest fast,
+        // eight at a time where none of them is one (most text, ASCII or CJK).
+        while (i + 8 <= n && !holdsLeadByte(p + i))
+            i += 8;
+        if (i >= n)
+            break;
         if (uchar(p[i]) < 0xEF)
             continue;
         if (const int n = lengthAt(text, i)) {

@@ -79,13 +79,12 @@ qint64 DisplayRows::toDisplay(qint64 file, bool nextRow) const
     return file + lo + (onBreak && nextRow ? 1 : 0);
 }
 
-void DisplayRows::appendStripped(QByteArrayView text, qint64 at, QByteArray &out) const
+void DisplayRows::strip(QByteArrayView text, qint64 at, QByteArray &out) const
 {
     // One resize and plain copies: a search strips a break every row, hundreds of thousands.
     const size_t first = size_t(firstFrom(at)), last = size_t(firstFrom(at + text.size()));
-    const qsizetype base = out.size();
-    out.resize(base + text.size() - qsizetype(last - first));
-    char *to = out.data() + base;
+    out.resize(text.size() - qsizetype(last - first));
+    char *to = out.data();
     qint64 from = 0;
     for (size_t i = first; i < last; ++i) {
         const qint64 n = m_at[i] - at - from;
@@ -209,7 +208,7 @@ bool DisplayRows::Cutter::cutRows(QByteArrayView text, qsizetype &from, const Pu
     const char *base = text.data();
     qsizetype i = from;
     bool due = false;
-    while (i < text.size() && m_long && !due) {
+    while (i < text.size() && m_long) {
         if (m_row < Row) {
             // Up to the row's length, only a line end matters.
             const qsizetype window = qsizetype(qMin<qint64>(Row - m_row, text.size() - i));

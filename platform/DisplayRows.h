@@ -41,14 +41,14 @@ public:
     qint64 breakAt(qint64 i) const { return m_at[size_t(i)]; }
     qint64 firstFrom(qint64 display) const;
     // The display bytes `text`, which start at display position `at`, without breaks;
-    // or those appended to `out`, which keeps its memory from one use to the next.
+    // or put in `out`, which keeps its memory from one use to the next.
     QByteArray strip(QByteArrayView text, qint64 at) const
     {
         QByteArray out;
-        appendStripped(text, at, out);
+        strip(text, at, out);
         return out;
     }
-    void appendStripped(QByteArrayView text, qint64 at, QByteArray &out) const;
+    void strip(QByteArrayView text, qint64 at, QByteArray &out) const;
 
     // The component's edits as it announces them, before they are made, with the
     // performer its notice names. An insertion the box makes itself carries its

@@ -299,7 +299,7 @@ bool TextBox::PendingText::append(QByteArrayView utf8)
     m_rowsAllowed = m_rowsAllowed
                     && (!m_rows.isEmpty() || m_size + m_cutter.held() + utf8.size() <= DisplayRows::MostText);
     if (!m_rowsAllowed)
-        return finish() && put(utf8, false) && sendBatch();
+        return finish() && put(utf8, false);
     return m_cutter.feed(utf8, putter()) && sendBatch();
 }
 

@@ -16,8 +16,8 @@ std::function<textsearch::Match()> TextBox::finder(const QByteArray &what, texts
         QByteArray part;
         for (qint64 from = 0; from < n;) {
             const qint64 end = qMin(n, from + window), start = m_rows.toDisplay(from, true);
-            part.resize(0);   // its memory stays, warm in the cache
-            m_rows.appendStripped(display.sliced(start, m_rows.toDisplay(qMin(n, end + reach)) - start), start, part);
+            // Into the same memory each time, warm in the cache.
+            m_rows.strip(display.sliced(start, m_rows.toDisplay(qMin(n, end + reach)) - start), start, part);
             const textsearch::Match hit = textsearch::findUtf8(part, what, compare);
             if (hit.found() && from + hit.start < end)   // a later start is the next window's first
                 return {from + hit.start, from + hit.end};

@@ -41,13 +41,13 @@ void Noncharacters::inserted(qint64 at, QByteArrayView text)
         later->start += text.size();
     std::vector<Entry> found;
     const char *p = text.data();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
         // Every noncharacter starts with a byte of 0xEF or above: skip the rest fast,
         // eight at a time where none of them is one (most text, ASCII or CJK).
-        while (i + 8 <= n && !holdsLeadByte(p + i))
+        while (i + 8 <= size && !holdsLeadByte(p + i))
             i += 8;
-        if (i >= n)
+        if (i >= size)
             break;
         if (uchar(p[i]) < 0xEF)
             continue;

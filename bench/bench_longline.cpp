@@ -195,7 +195,9 @@ int runCase(const QString &path, int reps, bool typing)
     const QByteArray tail = box->bytesAt(box->toDisplay(tailFrom, true), box->toDisplay(n));
     const qsizetype lastLine = tail.lastIndexOf('\n', tail.size() - 2);
     qint64 middle = ((lastLine < 0 ? 0 : tailFrom + lastLine + 1) + n) / 2;
-    const auto byteAt = [&](qint64 at) { return uchar(box->bytesAt(box->toDisplay(at, true), box->toDisplay(at + 1))[0]); };
+    const auto byteAt = [&](qint64 at) {
+        return uchar(box->bytesAt(box->toDisplay(at, true), box->toDisplay(at + 1))[0]);
+    };
     while ((byteAt(middle) & 0xC0) == 0x80)
         --middle;
     box->selectBytes(middle, middle);
@@ -240,7 +242,7 @@ int runCase(const QString &path, int reps, bool typing)
     put("search", searches);
     put("show", shows);
     const double fileMb = fileSize / (1024.0 * 1024.0);
-    std::printf("rss %.3f\n", (bench::peakRssMb() - rssBefore) / fileMb);
+    std::printf("rss %.3f\nrssmb %.3f\n", (bench::peakRssMb() - rssBefore) / fileMb, bench::peakRssMb() - rssBefore);
     return 0;
 }
 
@@ -276,7 +278,9 @@ void keepBest(Results &best, const Results &round)
     }
 }
 
-void printCase(const QString &title, const Results &one, const Results &split, const char *splitName)
+// `control`: the same steps on a text of a few kilobytes, whose memory is the program's, not the file's.
+void printCase(const QString &title, const Results &one, const Results &split, const char *splitName,
+               const Results &control)
 {
     std::printf("\n%s%s\n", qPrintable(title), one.count(QStringLiteral("failed")) ? "  FAILED" : "");
     std::printf("%-14s %12s %12s %12s %12s %9s %9s\n", "", "median", "worst", splitName, "worst",
@@ -295,6 +299,15 @@ void printCase(const QString &title, const Results &one, const Results &split, c
     if (rss != one.end() && rssSplit != split.end())
         std::printf("%-14s %12.2f %12s %12.2f   (peak RSS growth / file size)\n", "memory", rss->second.first, "",
                     rssSplit->second.first);
+    const double fixed = control.count(QStringLiteral("rssmb")) ? control.at(QStringLiteral("rssmb")).first : 0;
+    const auto beyond = [&](const Results &r) {   // over each file's own size, as the line above
+        return (r.at(QStringLiteral("rssmb")).first - fixed) * r.at(QStringLiteral("rss")).first
+               / r.at(QStringLiteral("rssmb")).first;
+    };
+    if (rss != one.end() && rssSplit != split.end() && one.count(QStringLiteral("rssmb"))
+        && split.count(QStringLiteral("rssmb")))
+        std::printf("%-14s %12.2f %12s %12.2f   (the same, less %.2f MB that a 4 kB file takes)\n", "file memory",
+                    beyond(one), "", beyond(split), fixed);
     std::fflush(stdout);
 }
 }
@@ -347,12 +360,16 @@ int main(int argc, char **argv)
                 if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
                     return 1;
             }
-            Results a, b;
+            const QString small = dir.filePath(QStringLiteral("small.txt"));
+            if (QFile out(small); !out.open(QIODevice::WriteOnly) || out.write(realText(kind, 4000)) != 4000)
+                return 1;
+            Results a, b, c;
             for (int round = 0; round < rounds; ++round) {
                 keepBest(a, runChild(app.applicationFilePath(), one, reps, typing));
                 keepBest(b, runChild(app.applicationFilePath(), split, reps, typing));
+                keepBest(c, runChild(app.applicationFilePath(), small, reps, typing));
             }
-            printCase(QStringLiteral("%1 MB of %2 on one line").arg(mb).arg(kind), a, b, "80-column");
+            printCase(QStringLiteral("%1 MB of %2 on one line").arg(mb).arg(kind), a, b, "80-column", c);
         }
     }
     return 0;

@@ -151,6 +151,8 @@ private:
     qint64 unitsBetween(qint64 from, qint64 to) const;
     qint64 displayLength() const;
     QByteArrayView displayBytes() const;
+    textsearch::Match findAcross(QByteArrayView display, qint64 at, const QByteArray &what,
+                                 textsearch::Compare compare) const;   // TextBoxFind.cpp
     qint64 displayToUtf16(qint64 display) const;
     qint64 utf16ToDisplay(qint64 utf16Pos) const;
     qint64 breakUtf16(qint64 i) const;

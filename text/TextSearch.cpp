@@ -155,6 +155,8 @@ inline uchar leadByte(char32_t c)
     return uchar(0xF0 | (c >> 18));
 }
 
+inline uchar lastByte(char32_t c) { return c < 0x80 ? uchar(c) : uchar(0x80 | (c & 0x3F)); }
+
 // The end of the hit when the keys match from p on, else null.
 const uchar *matchAt(const uchar *p, const uchar *end, const std::vector<char32_t> &keys, const CaseClasses &cc)
 {
@@ -237,6 +239,35 @@ Match findText(QByteArrayView text, QByteArrayView what)
 }
 
 char32_t caseKey(char32_t c) { return classes().key(c); }
+
+Joints::Joints(QByteArrayView what, Compare compare)
+{
+    const auto *w = reinterpret_cast<const uchar *>(what.data());
+    if (compare == Compare::Binary) {
+        for (qsizetype i = 1; i < what.size(); ++i)
+            m_pairs.set(size_t(w[i - 1]) << 8 | w[i]);
+        return;
+    }
+    // Any case of one character, then any case of the next: the last byte of one and the
+    // first of the other. An invalid byte is only itself.
+    const CaseClasses &cc = classes();
+    std::vector<std::pair<uchar, uchar>> before, now;   // first and last bytes
+    for (const uchar *p = w, *e = w + what.size(); p < e;) {
+        char32_t c;
+        p += decode(p, e, c);
+        now.clear();
+        if (c & InvalidByte)
+            now.emplace_back(uchar(c), uchar(c));
+        else
+            for (char32_t m : cc.members(cc.key(c)))
+                now.emplace_back(leadByte(m), lastByte(m));
+        for (const auto &a : before) {
+            for (const auto &b : now)
+                m_pairs.set(size_t(a.second) << 8 | b.first);
+        }
+        std::swap(before, now);
+    }
+}
 
 Match findUtf8(QByteArrayView text, QByteArrayView what, Compare compare)
 {

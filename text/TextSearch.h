@@ -4,6 +4,7 @@
 // letter case, directly in a UTF-8 buffer such as the editor's, so a search
 // never has to copy the whole document.
 #include <QByteArrayView>
+#include <bitset>
 
 namespace textsearch {
 
@@ -24,6 +25,20 @@ struct Match {
 // overlong sequence, an encoded surrogate): each is a unit of its own that
 // matches nothing but an identical byte.
 Match findUtf8(QByteArrayView text, QByteArrayView what, Compare compare);
+
+// The pairs of bytes that can stand either side of a point inside a hit of `what`
+// (a point between two characters, or any two bytes under Compare::Binary): a text
+// cut at such points (display rows) needs looking across a cut only where its
+// bytes either side make one of these pairs.
+class Joints
+{
+public:
+    Joints(QByteArrayView what, Compare compare);
+    bool contains(uchar before, uchar after) const { return m_pairs[size_t(before) << 8 | after]; }
+
+private:
+    std::bitset<0x10000> m_pairs;
+};
 
 // The key under which a character is compared in Compare::Text: two characters
 // match when their keys are equal. Characters linked by any simple lowercase,

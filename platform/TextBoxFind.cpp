@@ -11,21 +11,18 @@ namespace {
 qint64 reachOf(const QByteArray &what) { return 3 * what.size() + 3; }
 }
 
-// The first hit that runs across the break(s) at file position `at`.
+// A hit that runs across the break(s) at file position `at`, if the first hit near them does: an earlier
+// one is found in place, or across an earlier break, and comes first anyway.
 textsearch::Match TextBox::findAcross(QByteArrayView display, qint64 at, const QByteArray &what,
                                       textsearch::Compare compare) const
 {
     const qint64 reach = reachOf(what), from = qMax<qint64>(0, at - reach), start = m_rows.toDisplay(from, true);
-    const QByteArray part =
-        m_rows.strip(display.sliced(start, m_rows.toDisplay(qMin(display.size() - m_rows.count(), at + reach)) - start), start);
-    for (qint64 skip = 0;;) {
-        const textsearch::Match hit = textsearch::findUtf8(QByteArrayView(part).sliced(skip), what, compare);
-        if (!hit.found() || from + skip + hit.start >= at)
-            return {};
-        if (from + skip + hit.end > at)
-            return {from + skip + hit.start, from + skip + hit.end};
-        skip += hit.start + 1;   // mid-character bytes match nothing valid
-    }
+    const qint64 end = m_rows.toDisplay(qMin(display.size() - m_rows.count(), at + reach));
+    const textsearch::Match hit = textsearch::findUtf8(m_rows.strip(display.sliced(start, end - start), start),
+                                                       what, compare);
+    if (!hit.found() || from + hit.start >= at || from + hit.end <= at)
+        return {};
+    return {from + hit.start, from + hit.end};
 }
 
 std::function<textsearch::Match()> TextBox::finder(const QByteArray &what, textsearch::Compare compare,

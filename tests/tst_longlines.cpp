@@ -175,16 +175,21 @@ private Q_SLOTS:
     void keysActOnCharactersBeyondBreaks()
     {
         // Rows removed whole leave their breaks side by side; Backspace and Delete there (found: they removed
-        // only a break, an undo step that changed nothing) act on the character beyond them, or on nothing.
+        // only a break, an undo step that changed nothing) act on the character beyond them, or on nothing;
+        // Find looks across them.
         for (const int how : {0, 1, 2}) {   // Backspace after both breaks, Delete before them, both selected
             TextBox box;
-            const QByteArray line = QByteArray("word ").repeated(2000);
+            QByteArray line;
+            for (int i = 0; i < 2000; ++i)
+                line += 'w' + QByteArray::number(i) + ' ';
             box.loadBytes(line);
             const long start = sci(box, Sci::SCI_POSITIONFROMLINE, 2);
             sci(box, Sci::SCI_SETSEL, start, sci(box, Sci::SCI_POSITIONFROMLINE, 4) - 1);
             box.SendScintilla(Sci::SCI_REPLACESEL, "");
-            const QByteArray model = box.bytes().toByteArray();
             const qint64 at = box.fromDisplay(start);
+            const QByteArray across = box.bytesAt(start - 4, start + 4);   // found in no other place
+            QCOMPARE(box.finder(across, textsearch::Compare::Binary)().start, at - 3);   // before bytes() copies
+            const QByteArray model = box.bytes().toByteArray();
             sci(box, Sci::SCI_SETSEL, how ? start - 1 : start + 1, how == 1 ? start - 1 : start + 1);
             QTest::keyClick(&box, how ? Qt::Key_Delete : Qt::Key_Backspace);
             QCOMPARE(box.bytes(), how == 2 ? model : QByteArray(model).remove(at - 1 + how, 1));

@@ -222,14 +222,17 @@ kill $pid $pid2
 
 # One line of minified JSON named on the command line (5 MB, shown as rows): typed
 # at its end, Home and End go to the ends of the line, not of a row, Find selects a
-# hit near its end, and Save As writes its bytes and what was typed, no line break added.
+# hit near its end across rows in other letter case, and Save As writes its bytes and
+# what was typed, no line break added.
 python3 -c 'import sys; sys.stdout.write("[" + ",".join("{\"id\":%d,\"name\":\"item %d\",\"tags\":[\"a\",\"b\"],\"ok\":true}" % (i, i) for i in range(85000)) + "]")' > "$work/min.json"
-{ printf 'X'; sed 's/item 84999/Z/' "$work/min.json"; printf 'ok!'; } > "$work/min-expected"
+across='"ok":true},{"id":84998,"name":"item 84998","tags":["a","b"],"ok":true},{"id":84999,"name":"item 84999"'
+python3 -c 'import sys; a = open(sys.argv[1], "rb").read(); sys.stdout.buffer.write(b"X" + a.replace(sys.argv[2].encode(), b"Z") + b"ok!")' \
+    "$work/min.json" "$across" > "$work/min-expected"
 QT_QPA_PLATFORM=xcb "$exe" "$work/min.json" >>"$work/zendral.log" 2>&1 & pid=$!
 main=$(window Zendral) || fail "no main window with a one-line file"
 xdotool windowactivate --sync "$main"; sleep 0.5
 keys ctrl+End; type "ok"; keys Home; type "X"; keys End; type "!"
-keys ctrl+f; window Find >/dev/null || fail "no Find on the one-line file"; type "item 84999"; keys Return
+keys ctrl+f; window Find >/dev/null || fail "no Find on the one-line file"; type "${across^^}"; keys Return
 for i in $(seq 1 100); do [ "$(xdotool getactivewindow)" = "$main" ] && break; sleep 0.1; done
 type "Z"; keys F4
 for i in $(seq 1 600); do xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 && break; sleep 0.1; done

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text layer: the file format (what is read comes back byte for byte) and the search.
+#include "support/SystemFaults.h"
 #include "text/Noncharacters.h"
 #include "text/TextFile.h"
 #include "text/TextSearch.h"
@@ -293,20 +294,58 @@ private Q_SLOTS:
                  std::tuple(false, QStringLiteral("Ж"), textfile::SavePath::InPlace, QByteArray("caf\xe9\n")));
     }
 
-    // A read or a write reports how far it has come, piece by piece, up to the whole; a read that its sink stops
-    // (no memory left for the text) fails without a reason of the system's, even at its very end.
+    // A save the system fails part way is reported and leaves the old file as it was, with nothing beside it; one
+    // that could not keep the owner drops the set-id bits, which would now be the saver's. What is not a regular
+    // file is refused.
+    void saveWhereTheSystemFails_data()
+    {
+        QTest::addColumn<QByteArray>("function");
+        QTest::addColumn<int>("err");
+        QTest::addColumn<int>("mode");   // the file's afterwards; 0: the save failed
+        QTest::newRow("fdatasync EIO") << "fdatasync"_ba << EIO << 0;
+        QTest::newRow("fchown EPERM") << "fchown"_ba << EPERM << 0755;
+    }
+    void saveWhereTheSystemFails()
+    {
+        QFETCH(QByteArray, function);
+        QFETCH(int, err);
+        QFETCH(int, mode);
+        if (geteuid() != 0)
+            QSKIP("the file is nobody's: run as root");
+        ::close(0);   // as in a program started without input: a file opened now can be descriptor 0
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        const QByteArray name = QFile::encodeName(path), text = "new\n";
+        QVERIFY(textfile::write(path, "old\n"_ba).ok && ::chown(name, 65534, 65534) == 0 && ::chmod(name, 06755) == 0);
+        const std::optional<textfile::Stamp> before = textfile::stampOf(path);
+        const qsizetype open = QDir(QStringLiteral("/proc/self/fd")).count();
+        systemfaults::fail(function, err);
+        const textfile::Result r = textfile::write(path, text);
+        systemfaults::fail(nullptr);
+        struct stat st;
+        QVERIFY(::stat(name, &st) == 0 && !textfile::write(QStringLiteral("/dev/null"), text).ok);
+        QCOMPARE(std::tuple(r.ok, f(path), st.st_mode & 07777, QDir(dir.path()).count(),
+                            QDir(QStringLiteral("/proc/self/fd")).count(), textfile::stampOf(path)),
+                 std::tuple(mode != 0, mode ? text : "old\n"_ba, uint(mode ? mode : 06755), 3, open,
+                            mode ? std::optional(r.stamp) : before));
+    }
+
+    // A read or a write reports how far it has come, piece by piece, up to the whole, and a read that meets another
+    // encoding at the end again from the start; a read that its sink stops (no memory left for the text) fails
+    // without a reason of the system's, even at its very end.
     void progressAndStop()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("f.txt"));
         QList<qint64> seen;
         const textfile::Progress note = [&seen](qint64 done, qint64 total) { seen << done << total; };
-        const qint64 chunk = textfile::DefaultChunk, total = chunk + 10;
-        QVERIFY(textfile::write(path, QByteArray(total, 'a'), Encoding::Utf8, note).ok);
+        const qint64 chunk = textfile::DefaultChunk, total = chunk + 6;
+        QVERIFY(textfile::write(path, QByteArray(chunk, 'a') + "\n\x93\xFA\x96\x7B\n", Encoding::Utf8, note).ok);
         Sink sink;
         textfile::Decoder decoder(sink);
         QVERIFY(textfile::read(path, decoder, {.chunk = chunk, .progress = note}).ok);
-        QCOMPARE(seen, (QList<qint64>{0, total, chunk, total, total, total, chunk, total, total, total}));
+        QCOMPARE(seen, (QList<qint64>{0, total, chunk, total, total, total, chunk, total, total, total, chunk, total,
+                                      total, total}));
         sink.room = false;   // refused at the end, where two bytes are handed over, and where 256 KiB fill the head
         for (const auto &[bytes, piece] : {std::pair("ab"_ba, chunk), {QByteArray(256 << 10, 'a'), 128 << 10}}) {
             QVERIFY(textfile::write(path, bytes).ok);

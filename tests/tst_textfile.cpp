@@ -323,7 +323,8 @@ private Q_SLOTS:
         const textfile::Result r = textfile::write(path, text);
         systemfaults::fail(nullptr);
         struct stat st;
-        QVERIFY(::stat(name, &st) == 0 && !textfile::write(QStringLiteral("/dev/null"), text).ok);
+        QVERIFY(::stat(name, &st) == 0 && ::mkfifo(name + "-fifo", 0600) == 0);
+        QVERIFY(!textfile::write(path + "-fifo", text).ok);   // not a regular file: refused (never /dev/null here)
         QCOMPARE(std::tuple(r.ok, f(path), st.st_mode & 07777, QDir(dir.path()).count(),
                             QDir(QStringLiteral("/proc/self/fd")).count(), textfile::stampOf(path)),
                  std::tuple(mode != 0, mode ? text : "old\n"_ba, uint(mode ? mode : 06755), 3, open,

@@ -294,15 +294,14 @@ private Q_SLOTS:
                  std::tuple(false, QStringLiteral("Ж"), textfile::SavePath::InPlace, QByteArray("caf\xe9\n")));
     }
 
-    // A save the system fails part way is reported and leaves the old file as it was, with nothing beside it; one
-    // that could not keep the owner drops the set-id bits, which would now be the saver's. What is not a regular
-    // file is refused.
+    // A save the system fails part way is reported and leaves the old file, and nothing beside it; one that could
+    // not keep the owner drops the set-id bits, which would now be the saver's. A FIFO is refused.
     void saveWhereTheSystemFails_data()
     {
         QTest::addColumn<QByteArray>("function");
         QTest::addColumn<int>("err");
         QTest::addColumn<int>("mode");   // the file's afterwards; 0: the save failed
-        QTest::newRow("fdatasync EIO") << "fdatasync"_ba << EIO << 0;
+        QTest::newRow("fdatasync EIO") << "fdatasync"_ba << EIO << 0;   // found: the old file was replaced
         QTest::newRow("fchown EPERM") << "fchown"_ba << EPERM << 0755;
     }
     void saveWhereTheSystemFails()
@@ -317,23 +316,20 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("f.txt"));
         const QByteArray name = QFile::encodeName(path), text = "new\n";
         QVERIFY(textfile::write(path, "old\n"_ba).ok && ::chown(name, 65534, 65534) == 0 && ::chmod(name, 06755) == 0);
-        const std::optional<textfile::Stamp> before = textfile::stampOf(path);
-        const qsizetype open = QDir(QStringLiteral("/proc/self/fd")).count();
+        const auto before = std::tuple(textfile::stampOf(path), QDir(QStringLiteral("/proc/self/fd")).count());
         systemfaults::fail(function, err);
         const textfile::Result r = textfile::write(path, text);
         systemfaults::fail(nullptr);
         struct stat st;
-        QVERIFY(::stat(name, &st) == 0 && ::mkfifo(name + "-fifo", 0600) == 0);
-        QVERIFY(!textfile::write(path + "-fifo", text).ok);   // not a regular file: refused (never /dev/null here)
-        QCOMPARE(std::tuple(r.ok, f(path), st.st_mode & 07777, QDir(dir.path()).count(),
-                            QDir(QStringLiteral("/proc/self/fd")).count(), textfile::stampOf(path)),
-                 std::tuple(mode != 0, mode ? text : "old\n"_ba, uint(mode ? mode : 06755), 3, open,
-                            mode ? std::optional(r.stamp) : before));
+        QVERIFY(::stat(name, &st) == 0 && ::mkfifo(name + "-p", 0600) == 0 && !textfile::write(path + "-p", {}).ok);
+        QCOMPARE(std::tuple(r.ok, f(path), st.st_mode & 07777, QDir(dir.path()).count(), textfile::stampOf(path),
+                            QDir(QStringLiteral("/proc/self/fd")).count()),
+                 std::tuple(mode != 0, mode ? text : "old\n"_ba, uint(mode ? mode : 06755), 3,
+                            mode ? std::optional(r.stamp) : std::get<0>(before), std::get<1>(before)));
     }
 
-    // A read or a write reports how far it has come, piece by piece, up to the whole, and a read that meets another
-    // encoding at the end again from the start; a read that its sink stops (no memory left for the text) fails
-    // without a reason of the system's, even at its very end.
+    // A read or a write reports how far it has come, piece by piece, up to the whole (again from the start where the
+    // end is in another encoding); a read its sink stops (no memory for the text) fails without a system's reason.
     void progressAndStop()
     {
         QTemporaryDir dir;

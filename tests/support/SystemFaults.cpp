@@ -9,14 +9,12 @@ namespace {
 const char *failing = nullptr;
 int failure = 0;
 
-// True where the call fails here; else it goes on to `real`, the system's own function, found past this program.
-template<typename R> bool fails(const char *function, R &real)
+// -1 with errno set where `function` is to fail; else the system's own, found past this program.
+template<typename... A> int call(const char *function, A... args)
 {
-    real = real ? real : reinterpret_cast<R>(::dlsym(RTLD_NEXT, function));
-    if (!failing || std::strcmp(failing, function) != 0)
-        return false;
-    errno = failure;
-    return true;
+    if (failing && std::strcmp(failing, function) == 0)
+        return errno = failure, -1;
+    return reinterpret_cast<int (*)(A...)>(::dlsym(RTLD_NEXT, function))(args...);
 }
 }
 
@@ -26,16 +24,5 @@ void systemfaults::fail(const char *function, int err)
     failure = err;
 }
 
-extern "C" {
-int fdatasync(int fd)
-{
-    static int (*real)(int) = nullptr;
-    return fails("fdatasync", real) ? -1 : real(fd);
-}
-
-int fchown(int fd, uid_t owner, gid_t group)
-{
-    static int (*real)(int, uid_t, gid_t) = nullptr;
-    return fails("fchown", real) ? -1 : real(fd, owner, group);
-}
-}
+extern "C" int fdatasync(int fd) { return call("fdatasync", fd); }
+extern "C" int fchown(int fd, uid_t owner, gid_t group) { return call("fchown", fd, owner, group); }

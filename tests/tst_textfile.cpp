@@ -388,9 +388,12 @@ private Q_SLOTS:
         }
     }
 
-    // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
-    void aLoneLeadByteIsNoCharacter()
+    void everySimpleCaseMappingMatches()
     {
+        for (char32_t c = 0; c <= char32_t(QChar::LastValidCodePoint); ++c)
+            for (char32_t m : {QChar::toLower(c), QChar::toUpper(c), QChar::toTitleCase(c), QChar::toCaseFolded(c)})
+                QVERIFY2(textsearch::caseKey(m) == textsearch::caseKey(c), qPrintable(QString::number(c, 16)));
+        // A lone lead byte is no part of the character it starts (as bytes it is, so only regardless of case).
         for (const char *text : {"\xDF\x80", "\xEF\xBC\xA1", "\xF4\x80\x80\x80"})
             QVERIFY(!textsearch::findUtf8(text, QByteArrayView(text, 1), Compare::Text).found());
     }

@@ -229,6 +229,13 @@ void syncFolderOf(const QString &path)
     }
 }
 
+// Whether the bytes written reached the disk. A file system that cannot sync says EINVAL or EROFS; QSaveFile's
+// commit ignores every failure of its own sync, even one that lost the bytes.
+bool synced(int fd)
+{
+    return ::fdatasync(fd) == 0 || (errno != EIO && errno != ENOSPC && errno != EDQUOT);
+}
+
 // Through a temporary file. `retry` is set where writing in place may succeed
 // instead: the temporary file could not be made (ENOENT from O_TMPFILE on CIFS,
 // EPERM), the attributes not copied, or the rename refused (EXDEV, ETXTBSY,
@@ -264,6 +271,11 @@ Result replace(const QString &path, const struct stat *old, QByteArrayView utf8,
     }
     struct stat st;
     if (::fstat(file.handle(), &st) != 0) {
+        const int err = errno;
+        file.cancelWriting();
+        return failure(err);
+    }
+    if (!synced(file.handle())) {   // never the old file replaced by one whose bytes may not be on disk
         const int err = errno;
         file.cancelWriting();
         return failure(err);

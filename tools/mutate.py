@@ -154,9 +154,13 @@ def main():
         pool = list(candidates(lines))
         random.Random(args.seed).shuffle(pool)
         if args.replay:
-            chosen = {(r["line"], r["col"], r["to"]) for r in map(json.loads, open(args.replay)) if r["file"] == path}
-            pool = [(n, a, b, r) for n, a, b, r in pool
-                    if (n + 1, a + 1, (lines[n][:a] + r + lines[n][b:]).strip()) in chosen]
+            # Each recorded mutant by its line's text, nearest its line number: code added above it moves it.
+            def text(c):
+                n, a, b, r = c
+                return a + 1, lines[n].strip(), (lines[n][:a] + r + lines[n][b:]).strip()
+            chosen = [r for r in map(json.loads, open(args.replay)) if r["file"] == path]
+            pool = [min(same, key=lambda c: abs(c[0] + 1 - r["line"])) for r in chosen
+                    if (same := [c for c in pool if text(c) == (r["col"], r["from"], r["to"])])]
         killed = tried = 0
         survivors = []
         try:

@@ -91,6 +91,15 @@ struct Editor {
 // Peak resident memory of this process so far, in MB.
 inline double peakRssMb()
 {
+    // This address space's own peak (VmHWM): getrusage's also counts what a parent held
+    // when it forked this process, which hides the peak of a bench run as a child.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;

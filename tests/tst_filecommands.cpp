@@ -311,14 +311,12 @@ private Q_SLOTS:
         const auto type = [&] { QTest::sendKeyEvent(QTest::Click, f.form->Text1, Qt::Key_unknown, typed, {}); };
         type();
         const bool yes = answer == MsgAnswer::Yes;
-        if (!yes)   // No stops Exit too, after Yes to the save question: the text is neither written nor given up
-            dialogs().answer(MsgAnswer::Yes);
-        dialogs().chooseFile(path);
-        dialogs().answer(answer);
-        (yes ? f.form->mnufilesave : f.form->mnufileexit)->trigger();
+        // Exit asks to save first; No to the encoding then stops it: the text is neither written nor given up.
+        dialogs().answer(MsgAnswer::Yes), dialogs().chooseFile(path), dialogs().answer(answer);
+        f.form->mnufileexit->trigger();
         QCOMPARE(std::tuple(f.contents(path), f.form->Saved, dialogs().messages().last(), f.t->exits),
                  std::tuple(yes ? (typed + text).toUtf8() : bytes, yes,
-                            form1text::cannotStore(QStringLiteral("Windows-1252"), typed), 0));
+                            form1text::cannotStore(QStringLiteral("Windows-1252"), typed), int(yes)));
         if (!yes)
             return;
         type();

@@ -310,13 +310,13 @@ private Q_SLOTS:
         // Characters beyond ASCII come as text, as an input method sends them.
         const auto type = [&] { QTest::sendKeyEvent(QTest::Click, f.form->Text1, Qt::Key_unknown, typed, {}); };
         type();
-        dialogs().chooseFile(path);
-        dialogs().answer(answer);
-        f.form->mnufilesave->trigger();
         const bool yes = answer == MsgAnswer::Yes;
-        QCOMPARE(std::tuple(f.contents(path), f.form->Saved, dialogs().messages()),
+        // Exit asks to save first; No to the encoding then stops it: the text is neither written nor given up.
+        dialogs().answer(MsgAnswer::Yes), dialogs().chooseFile(path), dialogs().answer(answer);
+        f.form->mnufileexit->trigger();
+        QCOMPARE(std::tuple(f.contents(path), f.form->Saved, dialogs().messages().last(), f.t->exits),
                  std::tuple(yes ? (typed + text).toUtf8() : bytes, yes,
-                            QStringList{form1text::cannotStore(QStringLiteral("Windows-1252"), typed)}));
+                            form1text::cannotStore(QStringLiteral("Windows-1252"), typed), int(yes)));
         if (!yes)
             return;
         type();

@@ -129,6 +129,7 @@ private Q_SLOTS:
         QTest::newRow("untitled") << Offer{"untitled", MsgAnswer::Yes, "hi", 2};
         QTest::newRow("held by a live process") << Offer{"held", MsgAnswer::Ok, "", 2};
         QTest::newRow("edits undone: deleted unasked") << Offer{"undone", MsgAnswer::Ok, "", 1};
+        QTest::newRow("file unreadable now: kept for a later start") << Offer{"unreadable", MsgAnswer::Ok, "", 2};
     }
     void offersWhatWasLeft()
     {
@@ -137,23 +138,27 @@ private Q_SLOTS:
         const QString doc = dir->path() + "/doc.txt";
         const journal::Header h{kind == "untitled" ? "" : doc, textfile::write(doc, QByteArrayView("one two")).stamp};
         const QList<journal::Edit> two{{4, 3, "TWO"}};
-        const QHash<QString, QList<journal::Edit>> edits{
-            {"named", two}, {"held", two}, {"untitled", {{0, 0, "hi"}}}, {"undone", {{0, 0, "x"}, {0, 1, ""}}}};
+        const QHash<QString, QList<journal::Edit>> edits{{"untitled", {{0, 0, "hi"}}},
+                                                         {"undone", {{0, 0, "x"}, {0, 1, ""}}}};   // the rest: two
         auto w = std::make_unique<journal::Writer>();
         QVERIFY(w->open(dir->path(), h));
-        for (const journal::Edit &e : edits.value(kind))
+        for (const journal::Edit &e : edits.value(kind, two))
             QVERIFY(w->append(e.at, e.removed, e.inserted));
         const QString path = w->path();
         if (kind != "held")
             w.reset();
         const QStringList shown = answer == MsgAnswer::Ok
             ? QStringList() : QStringList{recoverytext::offer(h.path, QFileInfo(path).lastModified(), false)};
-        if (!shown.isEmpty())
-            f.t->dialogs.answer(answer);
+        if (!shown.isEmpty() || kind == "unreadable")   // too little memory to read it now: reported, nothing offered
+            f.t->dialogs.answer(answer), f.t->memory.free = kind == "unreadable" ? 0 : -2;
         QCOMPARE(f.form->offerRecovery(), answer == MsgAnswer::Yes);
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->cdb->FileName(), f.form->Saved),
                  std::tuple(text, QString(), text.isEmpty()));
-        QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages()), std::tuple(left, shown));
+        QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages().mid(kind == "unreadable")),
+                 std::tuple(left, shown));
+        if (answer == MsgAnswer::Yes)   // saved, the recovered text needs its journal no more
+            f.t->dialogs.chooseFile(doc), f.form->mnufilesave->trigger();
+        QCOMPARE(journals(dir->path()).size(), answer == MsgAnswer::Yes ? 1 : left);
     }
 
     // Killed half-way through a save in place of a big file: the next start puts the old text back

@@ -321,7 +321,7 @@ int main(int argc, char **argv)
     });
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int reps = 20, rounds = 3;
+    int reps = 20, rounds = 5;   // an open is one figure per round, and single opens here vary by half
     if (const qsizetype r = args.indexOf(QStringLiteral("--reps")); r >= 0 && r + 1 < args.size()) {
         reps = qMax(1, args[r + 1].toInt());
         args.remove(r, 2);

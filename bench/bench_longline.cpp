@@ -241,8 +241,7 @@ int runCase(const QString &path, int reps, bool typing)
     }
     put("search", searches);
     put("show", shows);
-    const double fileMb = fileSize / (1024.0 * 1024.0);
-    std::printf("rss %.3f\nrssmb %.3f\n", (bench::peakRssMb() - rssBefore) / fileMb, bench::peakRssMb() - rssBefore);
+    std::printf("growth %.3f\nfilemb %.6f\n", bench::peakRssMb() - rssBefore, fileSize / (1024.0 * 1024.0));
     return 0;
 }
 
@@ -295,19 +294,18 @@ void printCase(const QString &title, const Results &one, const Results &split, c
                     b->second.first, b->second.second, a->second.first / qMax(1e-3, b->second.first),
                     a->second.second / qMax(1e-3, b->second.second));
     }
-    const auto rss = one.find(QStringLiteral("rss")), rssSplit = split.find(QStringLiteral("rss"));
-    if (rss != one.end() && rssSplit != split.end())
-        std::printf("%-14s %12.2f %12s %12.2f   (peak RSS growth / file size)\n", "memory", rss->second.first, "",
-                    rssSplit->second.first);
-    const double fixed = control.count(QStringLiteral("rssmb")) ? control.at(QStringLiteral("rssmb")).first : 0;
-    const auto beyond = [&](const Results &r) {   // over each file's own size, as the line above
-        return (r.at(QStringLiteral("rssmb")).first - fixed) * r.at(QStringLiteral("rss")).first
-               / r.at(QStringLiteral("rssmb")).first;
+    // Peak memory growth over each file's own size, and again less what the same steps take on a small file.
+    const QString growth = QStringLiteral("growth"), fileMb = QStringLiteral("filemb");
+    const auto perFile = [&](const Results &r, double less) {
+        return (r.at(growth).first - less) / r.at(fileMb).first;
     };
-    if (rss != one.end() && rssSplit != split.end() && one.count(QStringLiteral("rssmb"))
-        && split.count(QStringLiteral("rssmb")))
+    if (one.count(growth) && split.count(growth)) {
+        const double fixed = control.count(growth) ? control.at(growth).first : 0;
+        std::printf("%-14s %12.2f %12s %12.2f   (peak RSS growth / file size)\n", "memory", perFile(one, 0), "",
+                    perFile(split, 0));
         std::printf("%-14s %12.2f %12s %12.2f   (the same, less %.2f MB that a 4 kB file takes)\n", "file memory",
-                    beyond(one), "", beyond(split), fixed);
+                    perFile(one, fixed), "", perFile(split, fixed), fixed);
+    }
     std::fflush(stdout);
 }
 }

@@ -37,19 +37,16 @@ std::function<textsearch::Match()> TextBox::finder(const QByteArray &what, texts
             const qint64 reach = reachOf(what), size = display.size(), n = m_rows.count();
             const auto *d = reinterpret_cast<const uchar *>(display.data());
             textsearch::Match hit;
-            // A window at a time, its breaks looked at while its bytes are in the cache.
-            for (qint64 from = 0, i = 0; from < size; from += window) {
-                // Past the first hit, only a hit across a break can start earlier.
-                if (hit.found() && (i == n || m_rows.breakAt(i) - i - reach >= hit.start))
-                    break;
+            // A window at a time, its breaks looked at while its bytes are in the cache. It ends with
+            // the window of the first hit in place: a hit across a later break that started before
+            // that one would hold all its characters and more, and hits have equally many.
+            for (qint64 from = 0, i = 0; from < size && !hit.found(); from += window) {
                 const qint64 to = qMin(size, from + window);
-                if (!hit.found()) {
-                    const textsearch::Match h = textsearch::findUtf8(
-                        display.sliced(from, qMin(size, to + reach) - from), what, compare);
-                    if (h.found() && from + h.start < to) {   // a later start is the next window's first
-                        const qint64 at = m_rows.toFile(from + h.start);
-                        hit = {at, at + h.end - h.start};
-                    }
+                const textsearch::Match h =
+                    textsearch::findUtf8(display.sliced(from, qMin(size, to + reach) - from), what, compare);
+                if (h.found() && from + h.start < to) {   // a later start is the next window's first
+                    const qint64 at = m_rows.toFile(from + h.start);
+                    hit = {at, at + h.end - h.start};
                 }
                 for (const qint64 stop = m_rows.firstFrom(to); i < stop; ++i) {
                     qint64 p = m_rows.breakAt(i);

@@ -198,10 +198,32 @@ private Q_SLOTS:
             QTest::keyClick(box, key, mods);
             QTRY_VERIFY2(shown(), qPrintable(QStringLiteral("x %1 of %2").arg(caretX()).arg(box->viewport()->width())));
         }
+        QTest::keyClick(box, Qt::Key_Home);
+        QTRY_COMPARE(caretX(), 2);   // the text's inset from the border, as a text box has it
         // A Find hit far along a line is selected through the positions.
         box->setSelStart(141 * 30 + 135);
         box->setSelLength(3);
         QTRY_VERIFY(shown());
+    }
+
+    void editsAreAnnouncedUnpainted()
+    {
+        // What the component inserts itself (a redo) is announced, to the journal, when the event loop comes round,
+        // painted or not (a minimized window); when a new text comes first, as it was made, not read from that text.
+        TextBox hidden;
+        QByteArrayList seen;
+        connect(&hidden, &TextBox::edited, [&](qint64 at, qint64 removed, QByteArrayView in) {
+            seen << QByteArray::number(at) + (removed ? '-' + QByteArray::number(removed) : '+' + in.toByteArray());
+        });
+        hidden.setSelText(QStringLiteral("ab"));
+        for (int round = 0; round < 3; ++round) {
+            hidden.SendScintilla(Sci::SCI_UNDO);
+            hidden.SendScintilla(Sci::SCI_REDO);
+            if (round == 2)
+                hidden.loadBytes("new");
+            QCoreApplication::processEvents();
+            QCOMPARE(std::pair(seen.size(), seen.last()), std::pair(qsizetype(3 + 2 * round), QByteArray("0+ab")));
+        }
     }
 
     void loadStartsAFreshDocument()

@@ -228,6 +228,7 @@ private Q_SLOTS:
         QTest::newRow("replaced (the watch is lost), unsaved, Yes") << Notice{"replaced", true, Yes, Ok};
         QTest::newRow("replaced, No; Save, Yes") << Notice{"replaced", false, No, Yes};
         QTest::newRow("replaced by a folder: nothing to read") << Notice{"folder", false, Ok, Ok};
+        QTest::newRow("grown after New: none of its business") << Notice{"new", false, Ok, Ok};
     }
     void changeOnDiskAsksOnce()
     {
@@ -239,7 +240,9 @@ private Q_SLOTS:
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(path), &st), 0);
         timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec + 3600, st.st_mtim.tv_nsec}};
-        if (n.change == "grown")
+        if (n.change == "new")
+            f.fileItem(QStringLiteral("new"))->trigger();
+        if (n.change == "grown" || n.change == "new")
             file(QStringLiteral("f.txt"), "one\ntwo\n");
         if (n.change == "touched")
             QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path), times, 0), 0);
@@ -262,7 +265,8 @@ private Q_SLOTS:
             QCOMPARE(dialogs().shown().last().buttons, n.unsaved ? MsgButtons::YesNo : MsgButtons::YesNoDefaultYes);
         const bool reloaded = n.reload == MsgAnswer::Yes;
         QCOMPARE(std::tuple(f.form->Text1->Text(), f.form->Saved),
-                 std::tuple(reloaded ? QString::fromUtf8(theirs) : n.unsaved ? QStringLiteral("mine one\n") : "one\n",
+                 std::tuple(reloaded ? QString::fromUtf8(theirs) : n.unsaved ? QStringLiteral("mine one\n")
+                                                                   : n.change == "new" ? "" : "one\n",
                             reloaded || !n.unsaved));
         QDir(dir.path()).rmdir(QStringLiteral("f.txt"));
         if (n.reload != MsgAnswer::No)

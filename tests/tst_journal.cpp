@@ -121,6 +121,16 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(w.syncCount(), w.syncDueIn()), std::tuple(5, qint64(-1)));
     }
 
+    // A window closed with its text given up leaves no journal to offer at the next start.
+    void closedWindowLeavesNoJournal()
+    {
+        f.type(QStringLiteral("x"));
+        QCOMPARE(journals(dir->path()).size(), 1);
+        f.t->dialogs.answer(MsgAnswer::No);
+        f.form->close();
+        QCOMPARE(journals(dir->path()).size(), 0);
+    }
+
     void offersWhatWasLeft_data()
     {
         // Ok: nothing is asked. Afterwards: the box's text (untitled), the files left in the folder.

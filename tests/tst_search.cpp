@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Find and Replace windows as built and at work on the editor, and their search on bytes of no character.
+// The Find and Replace windows as built and at work on the editor.
 #include "platform/Colors.h"
 #include "search/FindDialog.h"
 #include "search/ReplaceDialog.h"
 #include "search/SearchDefs.h"
 #include "support/EditorFixture.h"
 #include "support/TestMain.h"
-#include "text/TextSearch.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -149,14 +148,6 @@ private Q_SLOTS:
         w->activateWindow();
         const bool whole = c.mode != Replace && c.message.isEmpty();
         QTRY_COMPARE(text1->textCursor().selectedText().size(), whole ? text1->toPlainText().size() : 0);
-    }
-
-    // Regardless of case, bytes of no character (a lead byte alone, FC 80 80 80) match only themselves; "" at once.
-    void invalidBytes()
-    {
-        for (auto [text, what, at] : {std::tuple("\xE0\xA0\x80", "\xE0", -1), {"\xF4\x8F\xBF\xBF", "\xF4", -1},
-                                      {"\xF4\x80\x80\x80", "\xFC\x80\x80\x80", -1}, {"a\x80", "\x80", 1}, {"a", "", 0}})
-            QCOMPARE(textsearch::findUtf8(text, what, textsearch::Compare::Text).start, qint64(at));
     }
 };
 

@@ -368,7 +368,7 @@ private Q_SLOTS:
     {
         const Hit rows[] = {{"Maſs", "ss", 3, 0}, {"5 K", "k", 3, 0}, {"İ", "i", 1, 0}, {"😀a😀b𐐀𐐨", "𐐨", 7, 9},
                             {QByteArray(70000, 'x') + " needle Needle", "Needle", 70002, 70009},
-                            {"\xC3(", "\xC3", 1, 1}, {"\xED\xA0\x80", "\xED", 1, 1},
+                            {"\xC3(", "\xC3", 1, 1}, {"\xED\xA0\x80", "\xED", 1, 1}, {"a\x80", "\x80", 2, 2},
                             {"\uFFFF\U00010000\U0010FFFF", "\U00010000", 2, 2}};
         for (const Hit &c : rows) {
             const auto row = named(QString::fromUtf8(c.text.left(12).toHex(' ')));

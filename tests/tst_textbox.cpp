@@ -178,10 +178,10 @@ private Q_SLOTS:
         }
     }
 
-    void viewFollowsTheCaretSideways()
+    void wideLinesScrollSideways()
     {
-        // 60 lines of 140 characters in a narrow box: wherever the caret goes, the view scrolls to show it with room
-        // to spare, and the scroll bar is there after a load. A loaded text has 64-bit positions and no style bytes.
+        // Lines wider than the box are not wrapped: a load brings the scroll bar (where the view follows the caret is
+        // e2e_x11's, on a real display). A loaded text has 64-bit positions and no style bytes.
         QByteArray text;
         for (int i = 0; i < 60; ++i)
             text += QByteArray(140, char('a' + i % 26)) + '\n';
@@ -191,19 +191,7 @@ private Q_SLOTS:
         QTRY_VERIFY(box->horizontalScrollBar()->maximum() > 0);
         QCOMPARE(sci(Sci::SCI_GETDOCUMENTOPTIONS),
                  long(Sci::SC_DOCUMENTOPTION_TEXT_LARGE | Sci::SC_DOCUMENTOPTION_STYLES_NONE));
-        const auto shown = [&] { return caretX() >= 0 && caretX() + 4 <= box->viewport()->width(); };
-        for (auto [key, mods] : {std::pair{Qt::Key_End, Qt::KeyboardModifiers()}, {Qt::Key_Home, {}},
-                                 {Qt::Key_Down, {}}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Left, {}},
-                                 {Qt::Key_Right, {}}, {Qt::Key_Right, {}}, {Qt::Key_End, Qt::ControlModifier}}) {
-            QTest::keyClick(box, key, mods);
-            QTRY_VERIFY2(shown(), qPrintable(QStringLiteral("x %1 of %2").arg(caretX()).arg(box->viewport()->width())));
-        }
-        QTest::keyClick(box, Qt::Key_Home);
         QTRY_COMPARE(caretX(), 2);   // the text's inset from the border, as a text box has it
-        // A Find hit far along a line is selected through the positions.
-        box->setSelStart(141 * 30 + 135);
-        box->setSelLength(3);
-        QTRY_VERIFY(shown());
     }
 
     void editsAreAnnouncedUnpainted()

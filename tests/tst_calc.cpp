@@ -67,8 +67,9 @@ private slots:
     }
 
     // It opens with the focus on "1". The digits and OFF turn light blue under the pointer, the operators do not and
-    // keep the moves from the surface, which resets the colours. The command brings a minimized window back as it was.
-    // OFF (Space or Enter on it) and Esc close the window; the next one starts afresh.
+    // keep the moves from the surface, which resets the colours. The command brings a minimized window back as it was
+    // (every window comes back by that one path). OFF (Space or Enter on it) and Esc close the window; the next one
+    // starts afresh.
     void window()
     {
         QVERIFY(open() && QTest::qWaitForWindowActive(calc));

@@ -166,8 +166,8 @@ private Q_SLOTS:
                  std::tuple(text, QString(), text.isEmpty()));
         QCOMPARE(std::tuple(journals(dir->path()).size(), f.t->dialogs.messages().mid(kind == "unreadable")),
                  std::tuple(left, shown));
-        if (answer == MsgAnswer::Yes)   // saved, the recovered text needs its journal no more
-            f.t->dialogs.chooseFile(doc), f.form->mnufilesave->trigger();
+        if (answer == MsgAnswer::Yes)   // saved (once Save follows the text), the recovered text needs no journal
+            f.settle(), f.t->dialogs.chooseFile(doc), f.form->mnufilesave->trigger();
         QCOMPARE(journals(dir->path()).size(), answer == MsgAnswer::Yes ? 1 : left);
     }
 

@@ -11,7 +11,7 @@
 namespace {
 const QByteArray ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                  FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr int NoKey = -1, NoValue = 0, Throws = 99;   // entry types besides the registry's own
+constexpr int NoKey = -1, Throws = 99;   // entry types besides the registry's own
 
 // One value per key under the local machine's root, served as the real functions do; records keys opened and closed.
 struct ScriptedRegistry : Registry {
@@ -83,7 +83,7 @@ private Q_SLOTS:
         for (const auto &[key, name, type, value] :
              {std::tuple(ToolKey, "PATH", c.type1, c.value1), std::tuple(FolderKey, "MSINFO", c.type2, c.value2)})
             if (type != NoKey)
-                registry.keys[key] = {type == NoValue ? "OTHER" : name, type, value};
+                registry.keys[key] = {name, type, value};
         ts->launcher.ordinaryFiles = c.files;
         if (c.started.isNull())
             ts->dialogs.answer(MsgAnswer::Ok);
@@ -117,9 +117,8 @@ private Q_SLOTS:
         }
     }
 
-    // The focus on OK.
-    // Enter on the focused "&System Info..." presses it, not OK; after the message (whose box leaves another window
-    // active) the window is active again with the focus there. Enter and Esc close it wherever the focus is.
+    // It opens with the focus on OK. Enter on a focused "&System Info..." presses it, not OK; after the message (whose
+    // box leaves another window active) it is active again, the focus there. Enter and Esc close it from any control.
     void window()
     {
         QWidget editor;

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <cmath>
 
 using calckeys::press;
 using calckeys::registers;

@@ -20,8 +20,8 @@
 struct Prompt { QString caller; MsgAnswer answer; QString file; bool goesOn; };
 // A command on a target that fails for `reason`, in a named or an untitled document.
 struct Failure { QString command, target, reason; bool named; };
-// Another program appends to the open file, sets its time, renames a file of the same size and time over it, deletes
-// it or puts a folder there; the text unsaved or not; the answers to the reload question and to Save's (Ok: none).
+// Another program appends to the open file, renames a file of the same size and time over it or puts a folder
+// there; the text unsaved or not; the answers to the reload question and to Save's (Ok: none).
 struct Notice { QString change; bool unsaved; MsgAnswer reload, save; };
 Q_DECLARE_METATYPE(MsgAnswer)
 Q_DECLARE_METATYPE(Prompt)
@@ -57,14 +57,12 @@ private Q_SLOTS:
     }
     void cleanup() { f.finish(); panels.clear(); }
 
-    // The README's promise through the window's own commands; the text layer's suite has the other encodings.
+    // The README's promise through the window's own commands (UTF-16 and legacy files: the save tests below).
     void openThenSaveGivesBackTheSameBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("utf-8, nul, mixed line ends, no final one")
             << QByteArray("\xC3\xA9t\xF0\x9F\x98\x80\0a\r\nb\nc\rd", 16);
-        QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFEh\0\r\0\n\0", 8);
-        QTest::newRow("windows-1252") << QByteArray("na\xEFve \x80\x81\x8D\x8F\x90\x9D");
         QTest::newRow("one long line") << QByteArray(2 * 1024 * 1024, 'w');
     }
     void openThenSaveGivesBackTheSameBytes()
@@ -174,13 +172,11 @@ private Q_SLOTS:
         // A file size limit makes the write fail part-way, as a full disk does.
         QTest::newRow("Save, full disk") << Failure{"save", "current.txt", "File too large", true};
         QTest::newRow("Save As, missing folder") << Failure{"saveas", "gone/x.txt", missing, true};
-        QTest::newRow("Save As, fifo") << Failure{"saveas", "fifo", odd, true};
     }
     void failureIsReportedAndChangesNothing()
     {
         QFETCH(Failure, c);
         const auto &[command, target, reason, named] = c;
-        QDir(dir.path()).mkpath(QStringLiteral("folder"));
         QVERIFY(QFileInfo::exists(dir.filePath("fifo"))
                 || ::mkfifo(QFile::encodeName(dir.filePath("fifo")), 0600) == 0);
         const QString current = file(QStringLiteral("current.txt"), "current"),
@@ -239,20 +235,17 @@ private Q_SLOTS:
             f.type(QStringLiteral("mine "));
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(path), &st), 0);
-        timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec + 3600, st.st_mtim.tv_nsec}};
+        const timespec times[2] = {st.st_atim, st.st_mtim};
         if (n.change == "new")
             f.fileItem(QStringLiteral("new"))->trigger();
         if (n.change == "grown" || n.change == "new")
             file(QStringLiteral("f.txt"), "one\ntwo\n");
-        if (n.change == "touched")
-            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path), times, 0), 0);
         if (n.change == "replaced") {   // by a new file of the same size and time
-            times[1] = st.st_mtim;
             const QByteArray other = QFile::encodeName(file(QStringLiteral("other"), "ONE\n"));
             QVERIFY(::utimensat(AT_FDCWD, other, times, 0) == 0 && ::rename(other, QFile::encodeName(path)) == 0);
         }
-        if (n.change == "deleted" || n.change == "folder")
-            QVERIFY(QFile::remove(path) && (n.change == "deleted" || QDir(dir.path()).mkdir(QStringLiteral("f.txt"))));
+        if (n.change == "folder")
+            QVERIFY(QFile::remove(path) && QDir(dir.path()).mkdir(QStringLiteral("f.txt")));
         const QByteArray theirs = f.contents(path);
         if (n.reload != MsgAnswer::Ok)
             dialogs().answer(n.reload);

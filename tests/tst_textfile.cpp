@@ -74,8 +74,7 @@ QString identity(const QString &path, bool withInode)
     attrs.start(QStringLiteral("getfattr"), {"-d", "-m", "-", "-e", "hex", path});
     attrs.waitForFinished();
     return QStringLiteral("%1 %2:%3 links %4 inode %5\n%6").arg(st.st_mode, 0, 8).arg(st.st_uid).arg(st.st_gid)
-        .arg(st.st_nlink)
-        .arg(withInode ? st.st_ino : 0).arg(QString::fromLocal8Bit(attrs.readAllStandardOutput()));
+        .arg(st.st_nlink).arg(withInode ? st.st_ino : 0).arg(QString::fromLocal8Bit(attrs.readAllStandardOutput()));
 }
 }
 

@@ -16,7 +16,7 @@ using Sel = std::pair<qint64, qint64>;
 
 static QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 enum Mode { Find, Exact, Replace };   // Find and its case choice, or Replace
-// Null texts: the boxes' initial ones; `sel` and `after`: the editor at the end, `after` null if unchanged.
+// Null texts: not typed; `sel` and `after`: the editor at the end, `after` null if unchanged.
 struct Press {
     Mode mode; QByteArray doc; const char *what, *with; int presses; Sel sel; QByteArray after;
     QString message;                  // shown by the last press

@@ -59,6 +59,15 @@ def run(cmd, timeout, env=None):
         return -1
 
 
+def suite_env(build):
+    """The environment ctest gives the suites (the calculator's texts depend on the locale). A sanitizer build
+    stops at the first finding, and a leak at exit is not what is measured. A crashed suite's stack dump attaches
+    gdb, which can hang on the dead process and stall the run past any timeout."""
+    return dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", QTEST_DISABLE_STACK_DUMP="1",
+                XDG_RUNTIME_DIR=os.path.abspath(os.path.join(build, "xdg-runtime")),
+                ASAN_OPTIONS="detect_leaks=0:abort_on_error=1", UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
+
+
 FAIL = re.compile(r"^(?:FAIL!|XPASS) +: (\w+)::(\w+)\((.*?)\) ")
 ENTERING = re.compile(r"^(?:INFO|PASS|FAIL!) +: (\w+)::(\w+)\(")
 
@@ -137,12 +146,7 @@ def main():
         return report(args.report, set(args.equivalent))
     if not args.test or not args.files:
         ap.error("--test and files are needed")
-    # The environment ctest gives the suites (the calculator's texts depend on the locale).
-    # A sanitizer build stops at the first finding, and a leak at exit is not what is measured. A crashed suite's
-    # stack dump attaches gdb, which can hang on the dead process and stall the run past any timeout.
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", QTEST_DISABLE_STACK_DUMP="1",
-               XDG_RUNTIME_DIR=os.path.abspath(os.path.join(args.build, "xdg-runtime")),
-               ASAN_OPTIONS="detect_leaks=0:abort_on_error=1", UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
+    env = suite_env(args.build)
     build = ["cmake", "--build", args.build] + [a for t in args.test for a in ("--target", t)]
     tests = [os.path.join(args.build, "tests", t) for t in args.test]
     # On failing suites every mutant would count as caught.

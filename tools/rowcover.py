@@ -22,6 +22,8 @@ import json
 import os
 import subprocess
 
+from mutate import suite_env
+
 
 def covered(build, source):
     """The product lines (path:line) the .gcda files now in `build` say ran; tests and the build left out."""
@@ -58,8 +60,7 @@ def main():
         ap.error("--build, --out and suites are needed")
     build = os.path.abspath(args.build)
     source = os.path.dirname(os.path.dirname(os.path.abspath(__file__))) + os.sep
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", QTEST_DISABLE_STACK_DUMP="1",
-               XDG_RUNTIME_DIR=os.path.join(build, "xdg-runtime"))
+    env = suite_env(build)
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     rows = {}
     for suite in args.suites:
